@@ -1,0 +1,78 @@
+#pragma once
+// The simulated instrument on a pseudo-terminal. It runs its own thread with a
+// poll() loop, so tests can drive the program's serial code in the same
+// process, and the qzr6100-sim program wraps it for use from the shell.
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace sim {
+
+// One-shot faults for deterministic tests; each applies to the next reply.
+enum class Fault {
+    Drop,            // the reply is not sent
+    BadCrc,          // the last byte of the reply is flipped
+    Truncate,        // only the first half of the reply is sent
+    Split,           // sent as two writes with a pause between them
+    NanReadouts,     // bulk image with NaN in every readout (CRC correct)
+    ForeignAddress,  // byte 0 of the reply names another slave (CRC correct)
+};
+
+struct Options {
+    int address = 2;            // Modbus slave address answered
+    double frequency = 50.0;    // line frequency of the simulated signal
+    int baud = 0;               // 0: replies go out at once; else paced at baud/10 bytes a second
+    std::string linkPath;       // when set, a symbolic link kept pointing at the slave device
+    // Shares (0..1) of replies hit by each fault, drawn at random per reply.
+    double dropShare = 0, badCrcShare = 0, truncateShare = 0, splitShare = 0;
+    double nanShare = 0, foreignAddressShare = 0;
+    int splitPauseMs = 150;
+    unsigned seed = 1;
+    // Periodic unplugging: every unplugEverySeconds the device vanishes for
+    // unplugForSeconds (0 disables).
+    double unplugEverySeconds = 0, unplugForSeconds = 0;
+};
+
+class InstrumentModel;
+
+class PtySimulator {
+public:
+    explicit PtySimulator(const Options& options = Options());
+    ~PtySimulator();  // stops the thread, closes the pty, removes the link
+    PtySimulator(const PtySimulator&) = delete;
+    PtySimulator& operator=(const PtySimulator&) = delete;
+
+    // Opens the pseudo-terminal and starts answering. False with a reason on failure.
+    bool start(std::string* error = nullptr);
+    void stop();
+
+    // Path of the slave device now in use (a new one after each replug).
+    std::string slavePath() const;
+
+    // The device goes away (master closed, link removed) ...
+    void unplug();
+    // ... and comes back as a new pseudo-terminal (link updated).
+    bool plugBack(std::string* error = nullptr);
+    bool pluggedIn() const;
+
+    void injectNext(Fault fault);
+
+    // Every well-formed request frame received, in order (CRC included).
+    std::vector<std::vector<uint8_t>> requests() const;
+    size_t requestCount() const;
+    void clearRequests();
+    // Replies written so far (after faults were applied).
+    size_t replyCount() const;
+
+    // Raw bytes last stored by a write to a register (empty when never written).
+    std::vector<uint8_t> storedRegister(int reg) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> impl_;
+};
+
+} // namespace sim

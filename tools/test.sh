@@ -1,0 +1,12 @@
+#!/bin/bash
+# Installs what is missing, builds the test suite with AddressSanitizer and
+# UndefinedBehaviorSanitizer into build-test/ and runs it through CTest.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/install-deps.sh
+cmake -S . -B build-test -DCMAKE_BUILD_TYPE=Debug -DQZ_SANITIZE=ON -DQZ_BUILD_TESTS=ON >/dev/null
+cmake --build build-test -j"$(nproc)"
+export QT_QPA_PLATFORM=offscreen
+export ASAN_OPTIONS="detect_leaks=0:abort_on_error=1"
+export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1"
+ctest --test-dir build-test --output-on-failure -j"$(nproc)" "$@"
