@@ -1,0 +1,50 @@
+#pragma once
+// Narrow interfaces through which the reply handler reaches the windows that
+// own a multi-step exchange. A window plugs in by implementing its interface
+// and registering with ReplySinks; until then the handler still updates the
+// shared record and simply has nobody to show it to.
+
+#include <QString>
+
+#include <cstdint>
+
+struct CtSettingsBlock;
+
+class AlarmReplySink {
+public:
+    virtual ~AlarmReplySink() = default;
+    virtual void showLimitText(int field, const QString& text) = 0;  // field 1..8
+    virtual void showEnableBits(uint8_t bits) = 0;
+    virtual void showStatus(const QString& text) = 0;  // made visible and repainted at once
+};
+
+class InstrumentSettingsReplySink {
+public:
+    virtual ~InstrumentSettingsReplySink() = default;
+    virtual void showSettings(const CtSettingsBlock& block) = 0;
+    virtual void showStatus(const QString& text) = 0;
+};
+
+class CalibrationReplySink {
+public:
+    virtual ~CalibrationReplySink() = default;
+    virtual void showVoltagePhase(const QString& text) = 0;
+    virtual void showCurrentPhase(const QString& text) = 0;
+    virtual bool angleToTimeChecked() const = 0;
+    virtual void showNarrowbandPhase(const QString& text) = 0;
+    virtual void showBroadbandPhase(const QString& text) = 0;
+};
+
+class StartingReplySink {
+public:
+    virtual ~StartingReplySink() = default;
+    virtual void showStatus(const QString& text) = 0;
+    virtual void drawStartingPlot() = 0;
+};
+
+struct ReplySinks {
+    AlarmReplySink* alarm = nullptr;
+    InstrumentSettingsReplySink* instrumentSettings = nullptr;
+    CalibrationReplySink* calibration = nullptr;
+    StartingReplySink* starting = nullptr;
+};
