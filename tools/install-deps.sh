@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev
+  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev
   libpng-dev libxlsxwriter-dev zlib1g-dev
   fonts-noto-cjk fonts-dejavu-core
   xvfb xauth imagemagick xdg-utils

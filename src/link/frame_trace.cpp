@@ -1,0 +1,36 @@
+#include "link/frame_trace.h"
+
+#include <QDateTime>
+
+bool FrameTrace::open(const QString& path, QString* error)
+{
+    file_.setFileName(path);
+    if (!file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text)) {
+        if (error) *error = file_.errorString();
+        return false;
+    }
+    return true;
+}
+
+QByteArray FrameTrace::FormatLine(const QByteArray& timestamp, Direction direction, const uint8_t* data, int length)
+{
+    QByteArray line = timestamp;
+    line += direction == Direction::Sent ? " TX " : " RX ";
+    line += QByteArray::number(length);
+    if (length > 0) {
+        line += ' ';
+        line += QByteArray(reinterpret_cast<const char*>(data), length).toHex(' ').toUpper();
+    }
+    line += '\n';
+    return line;
+}
+
+void FrameTrace::record(Direction direction, const uint8_t* data, int length)
+{
+    if (!file_.isOpen()) return;
+    const QByteArray stamp =
+        QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toLatin1();
+    file_.write(FormatLine(stamp, direction, data, length));
+    // Flushed per frame so the log survives a crash or a killed program.
+    file_.flush();
+}

@@ -1,0 +1,24 @@
+#pragma once
+// The communication log a field engineer asks for when a link misbehaves:
+// every frame sent and received as a hex line with a millisecond time stamp.
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+
+class FrameTrace {
+public:
+    enum class Direction { Sent, Received };
+
+    // Opens (appends to) the file; false with the reason in *error.
+    bool open(const QString& path, QString* error);
+    bool isOpen() const { return file_.isOpen(); }
+
+    void record(Direction direction, const uint8_t* data, int length);
+
+    // The line written for one frame, e.g. "2026-12-09 00:12:11.123 TX 8 02 03 00 94 00 02 85 D4".
+    static QByteArray FormatLine(const QByteArray& timestamp, Direction direction, const uint8_t* data, int length);
+
+private:
+    QFile file_;
+};
