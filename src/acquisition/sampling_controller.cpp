@@ -1,0 +1,138 @@
+#include "acquisition/sampling_controller.h"
+
+#include "acquisition/acquisition_state.h"
+#include "acquisition/main_window_view.h"
+#include "acquisition/notifier.h"
+#include "link/register_map.h"
+#include "link/serial_port.h"
+
+namespace {
+
+const QString kNotConnectedText =
+    QStringLiteral("Read the request failed, instruments and computers have not connected.");
+
+using Control = MainWindowView::Control;
+
+void setUpTimer(QTimer& timer, const char* name, int intervalMs)
+{
+    timer.setObjectName(QString::fromLatin1(name));
+    timer.setInterval(intervalMs);
+}
+
+// Enabling a timer that already runs leaves its countdown alone, as a
+// window timer's Enabled flag does; QTimer::start would restart it.
+void enable(QTimer& timer)
+{
+    if (!timer.isActive()) timer.start();
+}
+
+} // namespace
+
+SamplingController::SamplingController(AcquisitionState& state, InstrumentRequests& requests, SerialPort& port,
+                                       MainWindowView& view, Notifier& notifier, QObject* parent)
+    : QObject(parent),
+      state_(state),
+      requests_(requests),
+      port_(port),
+      view_(view),
+      notifier_(notifier),
+      continuousReadTimer_(this),
+      reReadTimer_(this),
+      mOpenTimer_(this)
+{
+    setUpTimer(continuousReadTimer_, "ContinuousReadTimer", kContinuousReadIntervalMs);
+    setUpTimer(reReadTimer_, "ReReadTimer", kReReadIntervalMs);
+    setUpTimer(mOpenTimer_, "MOpenTimer", kRecordFileHandOverMs);
+    connect(&continuousReadTimer_, &QTimer::timeout, this, &SamplingController::continuousReadTick);
+    connect(&reReadTimer_, &QTimer::timeout, this, &SamplingController::reReadTick);
+    connect(&mOpenTimer_, &QTimer::timeout, this, &SamplingController::recordFileHandOverTick);
+}
+
+void SamplingController::start(uint8_t mode)
+{
+    // A closed port is reported, but the sampling still waits: the re-read
+    // timer asks again as soon as the port is open.
+    if (!requests_.ReadMeasurement()) notifier_.message(kNotConnectedText);
+    state_.LastRequestRegister = uint8_t(Reg::Measurement);
+    state_.LastRequestCount = uint8_t(FindRegister(Reg::Measurement, RegisterAccess::Read)->count);
+    state_.SamplingMode = mode;
+
+    view_.setControlEnabled(Control::SingleButton, false);
+    view_.setControlEnabled(Control::ContinuousButton, false);
+    view_.setControlEnabled(Control::StopButton, true);
+    if (mode == SamplingContinuous) {
+        // The line must not be reconfigured under a running sampling.
+        view_.setControlEnabled(Control::CommSettingsItem, false);
+        view_.setControlEnabled(Control::SingleItem, false);
+        view_.setControlEnabled(Control::ContinuousItem, false);
+        view_.setControlEnabled(Control::StopItem, true);
+    }
+
+    // The link watchdog starts counting afresh from this request.
+    state_.KeepAliveTicks = 0;
+    state_.SilenceTicks = 0;
+
+    enable(reReadTimer_);
+    view_.redrawMainDisplay();
+}
+
+void SamplingController::startSingle() { start(SamplingSingle); }
+
+void SamplingController::startContinuous() { start(SamplingContinuous); }
+
+void SamplingController::stop()
+{
+    state_.SamplingMode = SamplingIdle;
+    view_.setControlEnabled(Control::SingleButton, true);
+    view_.setControlEnabled(Control::ContinuousButton, true);
+    view_.setControlEnabled(Control::StopItem, true);
+    view_.setControlEnabled(Control::CommSettingsItem, true);
+    view_.setControlEnabled(Control::SingleItem, true);
+    view_.setControlEnabled(Control::ContinuousItem, true);
+    continuousReadTimer_.stop();
+    reReadTimer_.stop();
+}
+
+void SamplingController::closeQuery()
+{
+    // Tells the instrument's USB side that the program is going away; a plain
+    // serial line has nobody to tell.
+    if (state_.UsbLinkState == LinkInstrumentUsb) requests_.SendClosingNotice();
+}
+
+void SamplingController::armRecordFileHandOver() { enable(mOpenTimer_); }
+
+void SamplingController::bulkReplyHandled()
+{
+    reReadTimer_.stop();
+    if (state_.SamplingMode == SamplingContinuous) enable(continuousReadTimer_);
+    if (state_.SamplingMode == SamplingSingle) {
+        state_.SamplingMode = SamplingIdle;
+        view_.setControlEnabled(Control::SingleButton, true);
+        view_.setControlEnabled(Control::ContinuousButton, true);
+        view_.setControlEnabled(Control::ContinuousItem, true);
+        view_.setControlEnabled(Control::StopItem, true);
+    }
+}
+
+void SamplingController::continuousReadTick()
+{
+    view_.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Request data!"));
+    // No message here: a closed port shows up as the re-read timer's status.
+    requests_.ReadMeasurement();
+    state_.LastRequestRegister = uint8_t(Reg::Measurement);
+    continuousReadTimer_.stop();
+    enable(reReadTimer_);
+}
+
+void SamplingController::reReadTick()
+{
+    view_.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Communication failure, re-request data!"));
+    if (port_.isOpen()) requests_.ReRequest();
+}
+
+void SamplingController::recordFileHandOverTick()
+{
+    mOpenTimer_.stop();
+    if (onRecordFileHandOver) onRecordFileHandOver();
+}

@@ -1,0 +1,137 @@
+#include "acquisition/windows/program.h"
+
+#include "acquisition/response_handler.h"
+#include "acquisition/sampling_controller.h"
+#include "acquisition/windows/gui_notifier.h"
+#include "acquisition/windows/main_window.h"
+#include "link/port_prober.h"
+#include "link/serial_port_enumerator.h"
+#include "link/tcomm.h"
+#include "link/windows/communication_dialog.h"
+#include "pty_simulator.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QUrl>
+
+const char* const kWebsiteAddress = "https://qzr6100.example.org/";
+
+Program::Program(ProgramOptions options)
+    : options_(std::move(options)),
+      settings_(options_.settingsPath.isEmpty() ? SysSetPath() : options_.settingsPath)
+{
+    if (options_.notifier) {
+        notifier_ = options_.notifier;
+    } else {
+        ownNotifier_ = std::make_unique<GuiNotifier>();
+        notifier_ = ownNotifier_.get();
+    }
+}
+
+Program::~Program()
+{
+    // Windows and controllers go before the port they use; the simulator last.
+    commDialog_.reset();
+    handler_.reset();
+    sampling_.reset();
+    mainWindow_.reset();
+    comm_.reset();
+    simulator_.reset();
+}
+
+bool Program::startSimulator(QString* error)
+{
+    sim::Options simOptions;
+    simOptions.address = settings_.readInt(SysSetKeys::Address);
+    if (simOptions.address < 1 || simOptions.address > 255) simOptions.address = SysSetKeys::Address.defaultValue;
+    // The link keeps one name for the device across a simulated replug.
+    simulatorLink_ = QDir::temp().filePath(QStringLiteral("qzr6100-sim-%1").arg(QCoreApplication::applicationPid()));
+    simOptions.linkPath = simulatorLink_.toStdString();
+    simulator_ = std::make_unique<sim::PtySimulator>(simOptions);
+    std::string reason;
+    if (!simulator_->start(&reason)) {
+        if (error) *error = QStringLiteral("The simulated instrument could not start: %1").arg(QString::fromStdString(reason));
+        simulator_.reset();
+        return false;
+    }
+    return true;
+}
+
+bool Program::start(QString* error)
+{
+    if (options_.simulate && !startSimulator(error)) return false;
+    if (!options_.traceFile.isEmpty()) {
+        QString reason;
+        if (!trace_.open(options_.traceFile, &reason)) {
+            if (error) *error = QStringLiteral("Cannot write the communication log %1: %2").arg(options_.traceFile, reason);
+            return false;
+        }
+    }
+
+    comm_ = std::make_unique<TComm>(*notifier_);
+    comm_->setCommPortNumber(2);
+    comm_->setBaudRate(TComm::br9600);
+    comm_->setInputLen(0);
+    comm_->setRThreshold(1);
+    if (trace_.isOpen()) {
+        comm_->OnFrame = [this](bool sent, const uint8_t* data, int length) {
+            trace_.record(sent ? FrameTrace::Direction::Sent : FrameTrace::Direction::Received, data, length);
+        };
+    }
+    master_ = std::make_unique<ModbusMaster>(state_, *comm_);
+    requests_ = std::make_unique<InstrumentRequests>(state_, *master_);
+
+    // The main window first: it initialises the shared record and lays itself out.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize screenSize = screen ? screen->size() : QSize(1920, 1080);
+    InitAcquisitionState(state_, screenSize, &surfaces_);
+    mainWindow_ = std::make_unique<MainWindow>(state_, surfaces_, colors_);
+    sampling_ = std::make_unique<SamplingController>(state_, *requests_, *comm_, *mainWindow_, *notifier_);
+    handler_ = std::make_unique<ResponseHandler>(state_, *comm_, *requests_, *sampling_, *mainWindow_, *notifier_,
+                                                 sinks_);
+    comm_->OnReceiveData = [this] { handler_->Comm1ReceiveData(); };
+    connectMainWindowCommands();
+    mainWindow_->applyMainLayout();
+    mainWindow_->redrawMainDisplay();
+
+    if (!options_.files.isEmpty()) state_.OpenedWithFile = true;
+
+    // Then the communication settings, whose creation finds and opens the port.
+    QList<PortCandidate> extras;
+    QString portOverride = options_.portOverride;
+    if (simulator_) {
+        portOverride = simulatorLink_;
+        extras << PortCandidate{simulatorLink_, SimulatedInstrumentIdentification(state_.UsbProductIdTag)};
+    } else if (!portOverride.isEmpty()) {
+        extras << PortCandidate{portOverride, QString()};
+    }
+    enumerator_ = std::make_unique<SerialPortEnumerator>(extras);
+    prober_ = std::make_unique<ExclusiveOpenProber>();
+    PortDiscoveryServices services{*enumerator_, *prober_, *comm_,    *requests_, state_,
+                                   *mainWindow_, *notifier_, settings_, portOverride};
+    commDialog_ = std::make_unique<CommunicationDialog>(services, mainWindow_.get());
+    handler_->baudItem = [this] { return commDialog_->baudIndex(); };
+    return true;
+}
+
+void Program::connectMainWindowCommands()
+{
+    using C = MainWindow::Command;
+    MainWindow& w = *mainWindow_;
+    QObject::connect(w.action(C::SingleSampling), &QAction::triggered, &w, [this] { sampling_->startSingle(); });
+    QObject::connect(w.action(C::ContinuousSampling), &QAction::triggered, &w,
+                     [this] { sampling_->startContinuous(); });
+    QObject::connect(w.action(C::Stop), &QAction::triggered, &w, [this] { sampling_->stop(); });
+    QObject::connect(w.action(C::CommSettings), &QAction::triggered, &w, [this] { commDialog_->exec(); });
+    QObject::connect(w.action(C::Website), &QAction::triggered, &w,
+                     [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebsiteAddress))); });
+    QObject::connect(w.action(C::Manual), &QAction::triggered, &w, [] {
+        QDesktopServices::openUrl(
+            QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + QStringLiteral("/PdfDoc/Handbook.pdf")));
+    });
+    w.onCloseQuery = [this] { sampling_->closeQuery(); };
+}

@@ -1,0 +1,89 @@
+#pragma once
+// The running program: the shared record, the serial component, the
+// controllers and the windows, created in start-up order and kept until exit.
+
+#include "acquisition/acquisition_state.h"
+#include "acquisition/sys_settings.h"
+#include "display/display_colors.h"
+#include "display/main_display.h"
+#include "link/frame_trace.h"
+#include "link/modbus_framing.h"
+#include "link/register_map.h"
+#include "acquisition/reply_sinks.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class CommunicationDialog;
+class ExclusiveOpenProber;
+class MainWindow;
+class Notifier;
+class ResponseHandler;
+class SamplingController;
+class SerialPortEnumerator;
+class TComm;
+namespace sim {
+class PtySimulator;
+}
+
+struct ProgramOptions {
+    QString portOverride;   // --port: this port instead of the stored one, for this run
+    bool simulate = false;  // --simulate: start the built-in simulated instrument
+    QString traceFile;      // --trace: communication log
+    QStringList files;      // file arguments
+    QString settingsPath;   // SysSet.ini; empty for the usual place
+    Notifier* notifier = nullptr;  // message boxes; null for real ones
+};
+
+class Program {
+public:
+    explicit Program(ProgramOptions options);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    // Starts the simulator and the trace when asked for, then creates the
+    // windows in start-up order; creating the communication window scans the
+    // ports, opens the instrument's port and sends the first request.
+    bool start(QString* error);
+
+    MainWindow& mainWindow() { return *mainWindow_; }
+    CommunicationDialog& commDialog() { return *commDialog_; }
+    AcquisitionState& state() { return state_; }
+    TComm& comm() { return *comm_; }
+    SamplingController& sampling() { return *sampling_; }
+    ResponseHandler& responseHandler() { return *handler_; }
+    ReplySinks& replySinks() { return sinks_; }
+    sim::PtySimulator* simulator() { return simulator_.get(); }
+    Notifier& notifier() { return *notifier_; }
+
+private:
+    bool startSimulator(QString* error);
+    void connectMainWindowCommands();
+
+    ProgramOptions options_;
+    std::unique_ptr<Notifier> ownNotifier_;
+    Notifier* notifier_ = nullptr;
+    AcquisitionState state_;
+    MainSurfaces surfaces_;
+    DisplayColors colors_;
+    SysSettings settings_;
+    FrameTrace trace_;
+    ReplySinks sinks_;
+    std::unique_ptr<sim::PtySimulator> simulator_;
+    QString simulatorLink_;
+    std::unique_ptr<TComm> comm_;
+    std::unique_ptr<ModbusMaster> master_;
+    std::unique_ptr<InstrumentRequests> requests_;
+    std::unique_ptr<SerialPortEnumerator> enumerator_;
+    std::unique_ptr<ExclusiveOpenProber> prober_;
+    std::unique_ptr<MainWindow> mainWindow_;
+    std::unique_ptr<SamplingController> sampling_;
+    std::unique_ptr<ResponseHandler> handler_;
+    std::unique_ptr<CommunicationDialog> commDialog_;
+};
+
+// The project's web address, opened by the website command and the logo.
+extern const char* const kWebsiteAddress;

@@ -1,0 +1,287 @@
+#include "link/port_discovery.h"
+
+#include "acquisition/acquisition_state.h"
+#include "acquisition/ini_file.h"
+#include "acquisition/main_window_view.h"
+#include "acquisition/notifier.h"
+#include "acquisition/sys_settings.h"
+#include "link/baud_list.h"
+#include "link/port_enumerator.h"
+#include "link/port_prober.h"
+#include "link/register_map.h"
+#include "link/tcomm.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+
+namespace {
+
+const QString kUsbSuffix = QStringLiteral("         Through the USB connection QZR6100");
+const QString kPlainSuffix = QStringLiteral("    ");
+
+QString PortNotFoundText()
+{
+    return QStringLiteral(" Did not find the default communication port! Please check:\n"
+                          "\n"
+                          "   Instrument power is turned on.\n"
+                          "   Connect the instrument of communication lines.\n"
+                          "   Change the USB port, in the communication settings reset!");
+}
+
+QString RequestFailedText()
+{
+    return QStringLiteral("Read the request failed, instruments and computers have not connected.");
+}
+
+constexpr int kMaxAddress = 255;
+
+bool IsDigits(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+}
+
+// TComm's rate for a line speed of the baud list.
+bool RateForSpeed(uint32_t baud, TComm::TBaudRate* rate)
+{
+    for (int r = TComm::br110; r <= TComm::br230400; ++r) {
+        if (TComm::BaudRateSpeed(TComm::TBaudRate(r)) == baud) {
+            *rate = TComm::TBaudRate(r);
+            return true;
+        }
+    }
+    return false;
+}
+
+void CountTick(int32_t& ticks)
+{
+    if (ticks < std::numeric_limits<int32_t>::max()) ++ticks;
+}
+
+// A setting that cannot be stored only costs the next start its memory of
+// it; the log says why.
+void Store(SysSettings& settings, const SettingKey& key, const QString& value)
+{
+    QString error;
+    if (!settings.writeText(key, value, &error))
+        qWarning("%s: %s=%s not stored: %s", qPrintable(settings.path()), key.key, qPrintable(value), qPrintable(error));
+}
+
+bool IsInstrumentIdentification(const QString& identification, const QString& productIdTag)
+{
+    // An empty tag would match every device.
+    return !productIdTag.isEmpty() && identification.contains(productIdTag);
+}
+
+} // namespace
+
+bool IsAddressKeyAllowed(const QString& typed)
+{
+    return std::all_of(typed.begin(), typed.end(),
+                       [](QChar c) { return (c >= u'0' && c <= u'9') || c == u'\b' || !c.isPrint(); });
+}
+
+QString PortPathFromSetting(const QString& value)
+{
+    const QString text = value.trimmed();
+    int number = 0;
+    if (ParseDecimalInt(text, &number)) return TComm::PortPathForNumber(number > 255 ? 0 : number);
+    if (text.startsWith(u'/')) return text;
+    return TComm::PortPathForNumber(SysSetKeys::Port.defaultValue);
+}
+
+PortDiscovery::PortDiscovery(const PortDiscoveryServices& services, CommSettingsView& view)
+    : s_(services), view_(view)
+{
+    watchdogTimer_.setInterval(kWatchdogIntervalMs);
+    QObject::connect(&watchdogTimer_, &QTimer::timeout, &watchdogTimer_, [this] { watchdogTick(); });
+}
+
+void PortDiscovery::scan()
+{
+    portScanDone_ = false;
+    s_.mainWindow.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Searching port"));
+
+    applyBaudIndex(s_.settings.readInt(SysSetKeys::Baudrate));
+    view_.selectBaudIndex(baudIndex_);
+
+    savedPort_ = s_.portOverride.isEmpty() ? PortPathFromSetting(s_.settings.readText(SysSetKeys::Port))
+                                           : s_.portOverride;
+
+    // The address text is shown as it was typed; a value that is no number
+    // at all gives the default.
+    QString address = s_.settings.readText(SysSetKeys::Address).trimmed();
+    int ignored = 0;
+    if (!ParseDecimalInt(address, &ignored)) address = QString::number(SysSetKeys::Address.defaultValue);
+    view_.setAddressText(address);
+    addressTextChanged(address);
+
+    // Probing needs the port free, our own included.
+    if (s_.comm.portOpen()) s_.comm.setPortOpen(false);
+
+    QList<PortCandidate> candidates = s_.enumerator.ports();
+    const bool savedListed = std::any_of(candidates.begin(), candidates.end(),
+                                         [&](const PortCandidate& c) { return SamePortPath(c.path, savedPort_); });
+    if (!savedPort_.isEmpty() && !savedListed) candidates << PortCandidate{savedPort_, QString()};
+
+    instrumentPorts_.clear();
+    for (const PortCandidate& c : candidates) {
+        if (IsInstrumentIdentification(c.identification, s_.state.UsbProductIdTag)) instrumentPorts_ << c.path;
+    }
+
+    items_.clear();
+    s_.state.UsbLinkState = LinkUndecided;
+    int selected = -1;
+    for (const PortCandidate& c : candidates) {
+        if (!s_.prober.isFree(c.path)) continue;
+        const bool instrument = instrumentPorts_.contains(c.path);
+        items_ << PortItem{c.path + (instrument ? kUsbSuffix : kPlainSuffix), c.path, instrument};
+        if (selected < 0 && SamePortPath(c.path, savedPort_)) {
+            selected = int(items_.size()) - 1;
+            if (instrument) s_.state.UsbLinkState = LinkInstrumentUsb;
+        }
+    }
+    QStringList texts;
+    for (const PortItem& item : items_) texts << item.text;
+    view_.setPortItems(texts, selected);
+
+    if (selected < 0) {
+        if (!s_.state.OpenedWithFile) s_.notifier.message(PortNotFoundText());
+        s_.state.OpenedWithFile = false;
+        SetSamplingControlsEnabled(s_.mainWindow, false);
+        s_.mainWindow.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Connection failed"));
+    } else {
+        s_.comm.setCommPort(savedPort_);
+        if (!s_.comm.portOpen() && !openMainPort()) {
+            reportLinkDown(QStringLiteral("Connection failed"));
+        } else {
+            restartLinkCounters();
+            s_.mainWindow.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Port is open"));
+            SetSamplingControlsEnabled(s_.mainWindow, true);
+            s_.state.AlarmReadStep = 0;
+            if (!s_.requests.ReadInstrumentSettings(2)) s_.notifier.message(RequestFailedText());
+        }
+    }
+    portScanDone_ = true;
+}
+
+void PortDiscovery::baudIndexChosen(int index)
+{
+    Store(s_.settings, SysSetKeys::Baudrate, QString::number(index));
+    applyBaudIndex(index);
+    if (!s_.comm.portOpen()) return;
+    // Reopened so the line starts afresh at the new speed.
+    s_.comm.setPortOpen(false);
+    if (!openMainPort()) reportLinkDown(QStringLiteral("Connection failed"));
+}
+
+void PortDiscovery::portItemChosen(int item)
+{
+    if (!portScanDone_ || item < 0 || item >= items_.size()) return;
+    const PortItem chosen = items_.at(item);
+    Store(s_.settings, SysSetKeys::Port, chosen.path);
+    s_.comm.setPortOpen(false);
+    s_.comm.setCommPort(chosen.path);
+    // Decided by how the port was identified, not by its text: the path of
+    // any USB adapter (ttyUSB0) contains "USB".
+    s_.state.UsbLinkState = chosen.instrument ? LinkInstrumentUsb : LinkPlainSerial;
+    if (!s_.comm.portOpen() && !openMainPort()) {
+        reportLinkDown(QStringLiteral("Connection failed"));
+        return;
+    }
+    restartLinkCounters();
+    s_.mainWindow.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Connected"));
+    SetSamplingControlsEnabled(s_.mainWindow, true);
+}
+
+void PortDiscovery::addressTextChanged(const QString& text)
+{
+    if (!IsDigits(text)) {
+        view_.setAddressInvalid(true);
+        return;
+    }
+    // Leading zeros count for nothing; four significant digits are too many.
+    QStringView digits(text);
+    while (!digits.isEmpty() && digits.front() == u'0') digits = digits.mid(1);
+    const int value = digits.isEmpty() ? 0 : digits.size() > 3 ? kMaxAddress + 1 : digits.toInt();
+    if (value == 0) {
+        s_.state.SlaveAddress = 0;
+        view_.setAddressInvalid(true);
+    } else if (value > kMaxAddress) {
+        // Not an address: requests keep going to the last one accepted
+        // rather than to whatever the number would wrap to.
+        view_.setAddressInvalid(true);
+    } else {
+        s_.state.SlaveAddress = uint8_t(value);
+        Store(s_.settings, SysSetKeys::Address, text);
+        view_.setAddressInvalid(false);
+    }
+}
+
+void PortDiscovery::watchdogTick()
+{
+    AcquisitionState& st = s_.state;
+    CountTick(st.KeepAliveTicks);
+    CountTick(st.SilenceTicks);
+    if (st.UsbLinkState != LinkInstrumentUsb) return;
+
+    if (st.KeepAliveTicks > kKeepAliveAfterTicks) {
+        st.KeepAliveTicks = 0;
+        s_.requests.SendKeepAlive();  // nothing goes out while the port is closed
+    }
+    if (st.SilenceTicks > kSilenceAfterTicks) {
+        st.SilenceTicks = 0;
+        s_.comm.setPortOpen(false);
+        // The port to come back is the one in use, so that is the one probed.
+        bool reopened = s_.prober.isFree(s_.comm.commPort());
+        if (reopened) {
+            // It may still vanish between the probe and the open; no box for
+            // that, the next attempt follows in 1.6 s.
+            try {
+                s_.comm.setPortOpen(true);
+            } catch (const ECommError&) {
+                reopened = false;
+            }
+        }
+        if (!reopened) {
+            s_.mainWindow.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Connection failed!"));
+            return;
+        }
+        s_.mainWindow.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Connected"));
+        st.KeepAliveTicks = 0;
+        s_.requests.SendKeepAlive();
+    }
+}
+
+void PortDiscovery::applyBaudIndex(int index)
+{
+    baudIndex_ = BaudList::IsValidIndex(index) ? index : -1;
+    if (baudIndex_ < 0) return;
+    TComm::TBaudRate rate;
+    if (RateForSpeed(BaudList::kEntries[index].baud, &rate)) s_.comm.setBaudRate(rate);
+}
+
+bool PortDiscovery::openMainPort()
+{
+    try {
+        s_.comm.setPortOpen(true);
+        return true;
+    } catch (const ECommError& e) {
+        s_.notifier.message(e.message(), QString(), Notifier::Icon::Error);
+        return false;
+    }
+}
+
+void PortDiscovery::reportLinkDown(const QString& status)
+{
+    SetSamplingControlsEnabled(s_.mainWindow, false);
+    s_.mainWindow.setStatusText(MainWindowView::LinkPanel, status);
+}
+
+void PortDiscovery::restartLinkCounters()
+{
+    // A freshly opened link has missed nothing yet; counts left from an
+    // earlier link would close it again on the next tick.
+    s_.state.KeepAliveTicks = 0;
+    s_.state.SilenceTicks = 0;
+}
