@@ -3,7 +3,10 @@
 #include "acquisition/response_handler.h"
 #include "acquisition/sampling_controller.h"
 #include "acquisition/windows/gui_notifier.h"
+#include "acquisition/test_file.h"
 #include "acquisition/windows/main_window.h"
+#include "acquisition/windows/test_file_commands.h"
+#include "display/windows/harmonic_window.h"
 #include "link/port_prober.h"
 #include "link/serial_port_enumerator.h"
 #include "link/tcomm.h"
@@ -35,6 +38,7 @@ Program::Program(ProgramOptions options)
 Program::~Program()
 {
     // Windows and controllers go before the port they use; the simulator last.
+    harmonicWindow_.reset();
     commDialog_.reset();
     handler_.reset();
     sampling_.reset();
@@ -94,11 +98,11 @@ bool Program::start(QString* error)
     handler_ = std::make_unique<ResponseHandler>(state_, *comm_, *requests_, *sampling_, *mainWindow_, *notifier_,
                                                  sinks_);
     comm_->OnReceiveData = [this] { handler_->Comm1ReceiveData(); };
+    testFiles_ = std::make_unique<TestFileCommands>(state_, *mainWindow_, *notifier_, mainWindow_.get());
     connectMainWindowCommands();
     mainWindow_->applyMainLayout();
     mainWindow_->redrawMainDisplay();
-
-    if (!options_.files.isEmpty()) state_.OpenedWithFile = true;
+    openCommandLineFile();
 
     // Then the communication settings, whose creation finds and opens the port.
     QList<PortCandidate> extras;
@@ -115,7 +119,28 @@ bool Program::start(QString* error)
                                    *mainWindow_, *notifier_, settings_, portOverride};
     commDialog_ = std::make_unique<CommunicationDialog>(services, mainWindow_.get());
     handler_->baudItem = [this] { return commDialog_->baudIndex(); };
+    harmonicWindow_ = std::make_unique<HarmonicWindow>(state_.TestRecord, mainWindow_.get());
     return true;
+}
+
+void Program::openCommandLineFile()
+{
+    if (options_.files.isEmpty()) return;
+    state_.OpenedWithFile = true;
+    state_.CommandLineFile = CommandLineFileName(options_.files);
+    switch (ClassifyCommandLineFile(state_.CommandLineFile)) {
+    case CommandLineFileKind::TestFile: testFiles_->openFile(state_.CommandLineFile); break;
+    case CommandLineFileKind::RecordFile:
+        // The record window takes it over a second after start-up.
+        sampling_->onRecordFileHandOver = [this] {
+            mainWindow_->setStatusText(MainWindowView::DatePanel,
+                                       QStringLiteral("Record files open in the record window: %1")
+                                           .arg(state_.CommandLineFile));
+        };
+        sampling_->armRecordFileHandOver();
+        break;
+    case CommandLineFileKind::Other: break;
+    }
 }
 
 void Program::connectMainWindowCommands()
@@ -127,6 +152,9 @@ void Program::connectMainWindowCommands()
                      [this] { sampling_->startContinuous(); });
     QObject::connect(w.action(C::Stop), &QAction::triggered, &w, [this] { sampling_->stop(); });
     QObject::connect(w.action(C::CommSettings), &QAction::triggered, &w, [this] { commDialog_->exec(); });
+    QObject::connect(w.action(C::Open), &QAction::triggered, &w, [this] { testFiles_->open(); });
+    QObject::connect(w.action(C::Save), &QAction::triggered, &w, [this] { testFiles_->save(); });
+    QObject::connect(w.action(C::HarmonicReport), &QAction::triggered, &w, [this] { harmonicWindow_->exec(); });
     QObject::connect(w.action(C::Website), &QAction::triggered, &w,
                      [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebsiteAddress))); });
     QObject::connect(w.action(C::Manual), &QAction::triggered, &w, [] {

@@ -17,6 +17,8 @@
 #include <memory>
 
 class CommunicationDialog;
+class HarmonicWindow;
+class TestFileCommands;
 class ExclusiveOpenProber;
 class MainWindow;
 class Notifier;
@@ -51,6 +53,8 @@ public:
 
     MainWindow& mainWindow() { return *mainWindow_; }
     CommunicationDialog& commDialog() { return *commDialog_; }
+    HarmonicWindow& harmonicWindow() { return *harmonicWindow_; }
+    TestFileCommands& testFiles() { return *testFiles_; }
     AcquisitionState& state() { return state_; }
     TComm& comm() { return *comm_; }
     SamplingController& sampling() { return *sampling_; }
@@ -62,6 +66,7 @@ public:
 private:
     bool startSimulator(QString* error);
     void connectMainWindowCommands();
+    void openCommandLineFile();
 
     ProgramOptions options_;
     std::unique_ptr<Notifier> ownNotifier_;
@@ -82,7 +87,9 @@ private:
     std::unique_ptr<MainWindow> mainWindow_;
     std::unique_ptr<SamplingController> sampling_;
     std::unique_ptr<ResponseHandler> handler_;
+    std::unique_ptr<TestFileCommands> testFiles_;
     std::unique_ptr<CommunicationDialog> commDialog_;
+    std::unique_ptr<HarmonicWindow> harmonicWindow_;
 };
 
 // The project's web address, opened by the website command and the logo.

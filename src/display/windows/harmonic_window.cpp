@@ -1,0 +1,74 @@
+#include "display/windows/harmonic_window.h"
+
+#include "acquisition/acquisition_state.h"
+#include "display/harmonic_table.h"
+
+#include <QHeaderView>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+HarmonicWindow::HarmonicWindow(const TestRecordImage& record, QWidget* parent) : QDialog(parent), record_(record)
+{
+    setObjectName(QStringLiteral("THarmonicForm"));
+    setWindowTitle(QStringLiteral(" Harmonic Report "));
+    resize(648, 500);
+
+    grid_ = new QTableWidget(kHarmonicTableRows - 1, kHarmonicTableColumns, this);
+    grid_->setObjectName(QStringLiteral("p1_h"));
+    grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    grid_->verticalHeader()->hide();
+    grid_->verticalHeader()->setDefaultSectionSize(20);
+    grid_->horizontalHeader()->setMinimumSectionSize(20);
+    grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    QStringList headers;
+    for (int c = 0; c < kHarmonicTableColumns; ++c) headers << HarmonicTableHeader(c);
+    grid_->setHorizontalHeaderLabels(headers);
+    for (int row = 0; row < kHarmonicCount; ++row) {
+        for (int c = 0; c < kHarmonicTableColumns; ++c) {
+            auto* item = new QTableWidgetItem;
+            if (c == 0) {
+                // The order column is fixed, like the header row.
+                item->setFlags(Qt::ItemIsEnabled);
+                item->setBackground(palette().button());
+                item->setText(HarmonicTableCell(record_, 0, row));
+            }
+            grid_->setItem(row, c, item);
+        }
+    }
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(grid_);
+
+    timer1_.setObjectName(QStringLiteral("Timer1"));
+    timer1_.setInterval(1000);
+    connect(&timer1_, &QTimer::timeout, this, &HarmonicWindow::refresh);
+    timer1_.start();
+    refresh();
+}
+
+void HarmonicWindow::refresh()
+{
+    for (int row = 0; row < kHarmonicCount; ++row) {
+        for (int c = 1; c < kHarmonicTableColumns; ++c) grid_->item(row, c)->setText(HarmonicTableCell(record_, c, row));
+    }
+}
+
+QString HarmonicWindow::cellText(int row, int column) const
+{
+    if (row == 0) return HarmonicTableHeader(column);
+    const QTableWidgetItem* item = grid_->item(row - 1, column);
+    return item ? item->text() : QString();
+}
+
+void HarmonicWindow::showEvent(QShowEvent* event)
+{
+    refresh();
+    QDialog::showEvent(event);
+}
+
+void HarmonicWindow::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    const int width = (grid_->viewport()->width() - 10) / kHarmonicTableColumns;
+    for (int c = 0; c < kHarmonicTableColumns; ++c) grid_->setColumnWidth(c, std::max(width, 40));
+}
