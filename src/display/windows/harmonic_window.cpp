@@ -4,6 +4,8 @@
 #include "display/harmonic_table.h"
 
 #include <QHeaderView>
+#include <QResizeEvent>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -16,20 +18,34 @@ HarmonicWindow::HarmonicWindow(const TestRecordImage& record, QWidget* parent) :
     grid_ = new QTableWidget(kHarmonicTableRows - 1, kHarmonicTableColumns, this);
     grid_->setObjectName(QStringLiteral("p1_h"));
     grid_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The cells are indented with blanks, as the table has always been; a
+    // compact font keeps the indented numbers inside their columns, and a
+    // number is never shortened to an ellipsis.
+    QFont gridFont = grid_->font();
+    gridFont.setPixelSize(11);
+    grid_->setFont(gridFont);
+    grid_->horizontalHeader()->setFont(gridFont);
+    grid_->setTextElideMode(Qt::ElideNone);
+    grid_->setWordWrap(false);
     grid_->verticalHeader()->hide();
     grid_->verticalHeader()->setDefaultSectionSize(20);
     grid_->horizontalHeader()->setMinimumSectionSize(20);
     grid_->horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    QStringList headers;
-    for (int c = 0; c < kHarmonicTableColumns; ++c) headers << HarmonicTableHeader(c);
-    grid_->setHorizontalHeaderLabels(headers);
+    for (int c = 0; c < kHarmonicTableColumns; ++c) {
+        // The header's leading blanks indented it under a narrow bitmap font;
+        // here the header is aligned by the skin, and the blanks would only
+        // push the text out of its column.
+        auto* header = new QTableWidgetItem(HarmonicTableHeader(c).trimmed());
+        header->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+        grid_->setHorizontalHeaderItem(c, header);
+    }
     for (int row = 0; row < kHarmonicCount; ++row) {
         for (int c = 0; c < kHarmonicTableColumns; ++c) {
             auto* item = new QTableWidgetItem;
             if (c == 0) {
-                // The order column is fixed, like the header row.
+                // The order column is fixed, like the header row; its look
+                // comes from the skin in use.
                 item->setFlags(Qt::ItemIsEnabled);
-                item->setBackground(palette().button());
                 item->setText(HarmonicTableCell(record_, 0, row));
             }
             grid_->setItem(row, c, item);
@@ -69,6 +85,9 @@ void HarmonicWindow::showEvent(QShowEvent* event)
 void HarmonicWindow::resizeEvent(QResizeEvent* event)
 {
     QDialog::resizeEvent(event);
-    const int width = (grid_->viewport()->width() - 10) / kHarmonicTableColumns;
+    // The grid fills the window (its layout has not caught up yet here); the
+    // columns share what the vertical scroll bar leaves.
+    const int width = (event->size().width() - 10 - grid_->verticalScrollBar()->sizeHint().width()) /
+                      kHarmonicTableColumns;
     for (int c = 0; c < kHarmonicTableColumns; ++c) grid_->setColumnWidth(c, std::max(width, 40));
 }

@@ -1,0 +1,88 @@
+#include "settings/windows/address_reset_dialog.h"
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+AddressResetDialog::AddressResetDialog(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TAddressResetForm"));
+    setWindowTitle(QStringLiteral("Baudrate and address of the instrument"));
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    auto* body = new QVBoxLayout;
+    body->setContentsMargins(14, 10, 14, 8);
+    body->setSpacing(6);
+    outer->addLayout(body, 1);
+
+    auto* notes = new QVBoxLayout;
+    notes->setSpacing(2);
+    notes->addWidget(addNote(1, QStringLiteral("Only for QZR6100x-S.   ")));
+    notes->addWidget(addNote(2, QStringLiteral("This setting can only be connected to a single instrument,")));
+    notes->addWidget(addNote(3, QStringLiteral("To change the operation may take some time.")));
+    body->addLayout(notes);
+    body->addSpacing(4);
+
+    auto* fields = new QGridLayout;
+    fields->setContentsMargins(24, 0, 24, 0);
+    fields->setHorizontalSpacing(8);
+    auto* baudLabel = new QLabel(QStringLiteral("Baudrate:   "), this);
+    baudLabel->setObjectName(QStringLiteral("BaudrateLabel"));
+    baudList_ = new QComboBox(this);
+    baudList_->setObjectName(QStringLiteral("ComboBox1"));
+    baudList_->addItems({QStringLiteral("19.2  kbps"), QStringLiteral("115.2 kbps")});
+    baudList_->setCurrentIndex(0);
+    auto* addressLabel = new QLabel(QStringLiteral("Address:  "), this);
+    addressLabel->setObjectName(QStringLiteral("AddressLabel"));
+    addressEdit_ = new QLineEdit(QStringLiteral("1"), this);
+    addressEdit_->setObjectName(QStringLiteral("Edit1"));
+    baudLabel->setBuddy(baudList_);
+    addressLabel->setBuddy(addressEdit_);
+    fields->addWidget(baudLabel, 0, 0);
+    fields->addWidget(baudList_, 0, 1);
+    fields->addWidget(addressLabel, 1, 0);
+    fields->addWidget(addressEdit_, 1, 1);
+    fields->setColumnStretch(1, 1);
+    body->addLayout(fields);
+    body->addStretch(1);
+
+    // The instrument has no request for either action, so both buttons are
+    // deliberately left without a handler.
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(10);
+    scanButton_ = new QPushButton(QStringLiteral("Scanning Slave Device"), this);
+    scanButton_->setObjectName(QStringLiteral("Button2"));
+    scanButton_->setAutoDefault(false);
+    changeButton_ = new QPushButton(QStringLiteral("Change"), this);
+    changeButton_->setObjectName(QStringLiteral("Button1"));
+    changeButton_->setAutoDefault(false);
+    buttons->addWidget(scanButton_, 3);
+    buttons->addWidget(changeButton_, 2);
+    body->addLayout(buttons);
+
+    statusBar_ = new QStatusBar(this);
+    statusBar_->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar_->setSizeGripEnabled(false);
+    outer->addWidget(statusBar_);
+
+    resize(kWidth, kHeight);
+}
+
+QLabel* AddressResetDialog::addNote(int number, const QString& text)
+{
+    auto* note = new QLabel(text, this);
+    note->setObjectName(QStringLiteral("NoteLabel%1").arg(number));
+    // The notes are warnings; they are red whatever the skin says.
+    note->setStyleSheet(QStringLiteral("color: #ff0000;"));
+    note->setWordWrap(true);
+    return note;
+}
