@@ -3,32 +3,41 @@
 
 #include "acquisition/windows/main_window.h"
 #include "acquisition/windows/program.h"
+#include "appearance/windows/artwork.h"
+#include "appearance/windows/splash_window.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMessageBox>
-#include <QPainter>
-#include <QSplashScreen>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
-QPixmap SplashPicture()
+// SIGTERM and SIGINT close the main window the ordinary way (closing notice,
+// simulator link removed) instead of killing the program mid-transfer.
+int gSignalPipe[2] = {-1, -1};
+
+void onQuitSignal(int)
 {
-    QPixmap picture(437, 319);
-    picture.fill(QColor(11, 83, 148));
-    QPainter p(&picture);
-    p.setPen(Qt::white);
-    QFont title = p.font();
-    title.setPixelSize(44);
-    title.setBold(true);
-    p.setFont(title);
-    p.drawText(picture.rect().adjusted(0, -30, 0, -30), Qt::AlignCenter, QStringLiteral("QZR6100"));
-    QFont sub = p.font();
-    sub.setPixelSize(16);
-    sub.setBold(false);
-    p.setFont(sub);
-    p.drawText(picture.rect().adjusted(0, 50, 0, 50), Qt::AlignCenter, QStringLiteral("Power analyser software"));
-    return picture;
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(gSignalPipe[0], &byte, 1);
+}
+
+void CloseOnQuitSignals(QWidget* mainWindow)
+{
+    if (::socketpair(AF_UNIX, SOCK_STREAM, 0, gSignalPipe) != 0) return;
+    auto* notifier = new QSocketNotifier(gSignalPipe[1], QSocketNotifier::Read, mainWindow);
+    QObject::connect(notifier, &QSocketNotifier::activated, mainWindow, [mainWindow] {
+        char byte;
+        [[maybe_unused]] const ssize_t n = ::read(gSignalPipe[1], &byte, 1);
+        mainWindow->close();
+    });
+    std::signal(SIGTERM, onQuitSignal);
+    std::signal(SIGINT, onQuitSignal);
 }
 
 } // namespace
@@ -36,12 +45,14 @@ QPixmap SplashPicture()
 int main(int argc, char* argv[])
 {
     QApplication app(argc, argv);
-    QSplashScreen splash(SplashPicture());
-    splash.show();
-    app.processEvents();
+    SplashWindow splash;
+    splash.showNow();
 
     QApplication::setApplicationName(QStringLiteral("QZR6100"));
     QApplication::setApplicationDisplayName(QStringLiteral("QZR6100"));
+    // Ties the windows to the installed desktop entry (name and icon in the task bar).
+    QGuiApplication::setDesktopFileName(QStringLiteral("qzr6100"));
+    QApplication::setWindowIcon(artwork::ApplicationIcon());
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Front end of the QZR6100 power analyser."));
@@ -73,6 +84,7 @@ int main(int argc, char* argv[])
         return 1;
     }
     program.mainWindow().show();
-    splash.finish(&program.mainWindow());
+    splash.close();
+    CloseOnQuitSignals(&program.mainWindow());
     return app.exec();
 }

@@ -1,6 +1,7 @@
 #include "acquisition/windows/main_window.h"
 
 #include "acquisition/acquisition_state.h"
+#include "appearance/windows/artwork.h"
 #include "appearance/windows/svg_icon.h"
 #include "display/main_layout.h"
 #include "display/readout_panels.h"
@@ -174,7 +175,7 @@ void MainWindow::buildStatusBar()
 
     QLabel* logo = statusPanels_[5];
     logo->setObjectName("Image1");
-    logo->setText(QStringLiteral("<b><font color='#0b5394'>QZR</font><font color='#e69138'>6100</font></b>"));
+    logo->setPixmap(artwork::SmallLogo(devicePixelRatioF()));
     logo->setCursor(Qt::PointingHandCursor);
     logo->setToolTip(QStringLiteral("Velquor Website "));
     logo->installEventFilter(this);

@@ -6,11 +6,17 @@
 #include "acquisition/test_file.h"
 #include "acquisition/windows/main_window.h"
 #include "acquisition/windows/test_file_commands.h"
+#include "appearance/windows/style_dialog.h"
+#include "appearance/windows/version_window.h"
 #include "display/windows/harmonic_window.h"
 #include "link/port_prober.h"
 #include "link/serial_port_enumerator.h"
 #include "link/tcomm.h"
 #include "link/windows/communication_dialog.h"
+#include "recording/record_settings.h"
+#include "recording/windows/record_settings_dialog.h"
+#include "recording/windows/record_window.h"
+#include "settings/windows/address_reset_dialog.h"
 #include "pty_simulator.h"
 
 #include <QAction>
@@ -19,6 +25,7 @@
 #include <QDir>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QStatusBar>
 #include <QUrl>
 
 const char* const kWebsiteAddress = "https://qzr6100.example.org/";
@@ -38,8 +45,13 @@ Program::Program(ProgramOptions options)
 Program::~Program()
 {
     // Windows and controllers go before the port they use; the simulator last.
+    addressResetDialog_.reset();
+    versionWindow_.reset();
+    recordSettingsDialog_.reset();
+    recordWindow_.reset();
     harmonicWindow_.reset();
     commDialog_.reset();
+    styleDialog_.reset();
     handler_.reset();
     sampling_.reset();
     mainWindow_.reset();
@@ -94,6 +106,7 @@ bool Program::start(QString* error)
     const QSize screenSize = screen ? screen->size() : QSize(1920, 1080);
     InitAcquisitionState(state_, screenSize, &surfaces_);
     mainWindow_ = std::make_unique<MainWindow>(state_, surfaces_, colors_);
+    LoadStartupStyle(styleServices());
     sampling_ = std::make_unique<SamplingController>(state_, *requests_, *comm_, *mainWindow_, *notifier_);
     handler_ = std::make_unique<ResponseHandler>(state_, *comm_, *requests_, *sampling_, *mainWindow_, *notifier_,
                                                  sinks_);
@@ -103,6 +116,10 @@ bool Program::start(QString* error)
     mainWindow_->applyMainLayout();
     mainWindow_->redrawMainDisplay();
     openCommandLineFile();
+
+    // The style dialog's creation puts the stored colours into effect.
+    styleDialog_ = std::make_unique<StyleDialog>(styleServices(), mainWindow_.get());
+    versionWindow_ = std::make_unique<VersionWindow>(QString::fromLatin1(kWebsiteAddress), mainWindow_.get());
 
     // Then the communication settings, whose creation finds and opens the port.
     QList<PortCandidate> extras;
@@ -120,6 +137,16 @@ bool Program::start(QString* error)
     commDialog_ = std::make_unique<CommunicationDialog>(services, mainWindow_.get());
     handler_->baudItem = [this] { return commDialog_->baudIndex(); };
     harmonicWindow_ = std::make_unique<HarmonicWindow>(state_.TestRecord, mainWindow_.get());
+    // The record window loads the record settings and allocates both
+    // records; the settings dialog reads the same keys into its lists.
+    recordWindow_ = std::make_unique<RecordWindow>(state_, LoadRecordSettings(settings_), colors_, *notifier_,
+                                                   QCoreApplication::applicationDirPath() + QStringLiteral("/PenData"),
+                                                   mainWindow_.get());
+    recordSettingsDialog_ = std::make_unique<RecordSettingsDialog>(settings_, recordWindow_->recorder(), *notifier_,
+                                                                   recordWindow_.get());
+    QObject::connect(recordWindow_.get(), &RecordWindow::settingsRequested, recordWindow_.get(),
+                     [this] { recordSettingsDialog_->exec(); });
+    addressResetDialog_ = std::make_unique<AddressResetDialog>(mainWindow_.get());
     return true;
 }
 
@@ -131,11 +158,10 @@ void Program::openCommandLineFile()
     switch (ClassifyCommandLineFile(state_.CommandLineFile)) {
     case CommandLineFileKind::TestFile: testFiles_->openFile(state_.CommandLineFile); break;
     case CommandLineFileKind::RecordFile:
-        // The record window takes it over a second after start-up.
+        // MOpenTimer's tick starts the record window's OpenTimer, whose tick
+        // shows the window and opens CommandLineFile.
         sampling_->onRecordFileHandOver = [this] {
-            mainWindow_->setStatusText(MainWindowView::DatePanel,
-                                       QStringLiteral("Record files open in the record window: %1")
-                                           .arg(state_.CommandLineFile));
+            if (recordWindow_) recordWindow_->startOpenTimer();
         };
         sampling_->armRecordFileHandOver();
         break;
@@ -152,9 +178,22 @@ void Program::connectMainWindowCommands()
                      [this] { sampling_->startContinuous(); });
     QObject::connect(w.action(C::Stop), &QAction::triggered, &w, [this] { sampling_->stop(); });
     QObject::connect(w.action(C::CommSettings), &QAction::triggered, &w, [this] { commDialog_->exec(); });
+    QObject::connect(w.action(C::Style), &QAction::triggered, &w, [this] { styleDialog_->exec(); });
+    QObject::connect(w.action(C::Version), &QAction::triggered, &w, [this] { versionWindow_->exec(); });
+    QObject::connect(w.action(C::InstrumentCommSettings), &QAction::triggered, &w, [this] {
+        addressResetDialog_->show();
+        addressResetDialog_->raise();
+        addressResetDialog_->activateWindow();
+    });
     QObject::connect(w.action(C::Open), &QAction::triggered, &w, [this] { testFiles_->open(); });
     QObject::connect(w.action(C::Save), &QAction::triggered, &w, [this] { testFiles_->save(); });
     QObject::connect(w.action(C::HarmonicReport), &QAction::triggered, &w, [this] { harmonicWindow_->exec(); });
+    // The record window is modeless; closing it only hides it.
+    QObject::connect(w.action(C::Record), &QAction::triggered, &w, [this] {
+        recordWindow_->show();
+        recordWindow_->raise();
+        recordWindow_->activateWindow();
+    });
     QObject::connect(w.action(C::Website), &QAction::triggered, &w,
                      [] { QDesktopServices::openUrl(QUrl(QString::fromLatin1(kWebsiteAddress))); });
     QObject::connect(w.action(C::Manual), &QAction::triggered, &w, [] {
@@ -162,4 +201,11 @@ void Program::connectMainWindowCommands()
             QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + QStringLiteral("/PdfDoc/Handbook.pdf")));
     });
     w.onCloseQuery = [this] { sampling_->closeQuery(); };
+}
+
+StyleServices Program::styleServices()
+{
+    // The skins sit beside the executable; SysSet.ini may live in the config folder.
+    return StyleServices{settings_, colors_, skinEngine_, *mainWindow_, QCoreApplication::applicationDirPath(),
+                         [this](const QString& text) { mainWindow_->statusBar()->showMessage(text, 10000); }};
 }

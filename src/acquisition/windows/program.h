@@ -10,14 +10,19 @@
 #include "link/modbus_framing.h"
 #include "link/register_map.h"
 #include "acquisition/reply_sinks.h"
+#include "appearance/windows/stylesheet_skin_engine.h"
 
 #include <QString>
 #include <QStringList>
 
 #include <memory>
 
+class AddressResetDialog;
 class CommunicationDialog;
 class HarmonicWindow;
+class RecordSettingsDialog;
+class RecordWindow;
+class StyleDialog;
 class TestFileCommands;
 class ExclusiveOpenProber;
 class MainWindow;
@@ -26,6 +31,7 @@ class ResponseHandler;
 class SamplingController;
 class SerialPortEnumerator;
 class TComm;
+class VersionWindow;
 namespace sim {
 class PtySimulator;
 }
@@ -53,7 +59,12 @@ public:
 
     MainWindow& mainWindow() { return *mainWindow_; }
     CommunicationDialog& commDialog() { return *commDialog_; }
+    VersionWindow& versionWindow() { return *versionWindow_; }
+    AddressResetDialog& addressResetDialog() { return *addressResetDialog_; }
     HarmonicWindow& harmonicWindow() { return *harmonicWindow_; }
+    RecordWindow& recordWindow() { return *recordWindow_; }
+    RecordSettingsDialog& recordSettingsDialog() { return *recordSettingsDialog_; }
+    StyleDialog& styleDialog() { return *styleDialog_; }
     TestFileCommands& testFiles() { return *testFiles_; }
     AcquisitionState& state() { return state_; }
     TComm& comm() { return *comm_; }
@@ -67,13 +78,16 @@ private:
     bool startSimulator(QString* error);
     void connectMainWindowCommands();
     void openCommandLineFile();
+    StyleServices styleServices();
 
     ProgramOptions options_;
     std::unique_ptr<Notifier> ownNotifier_;
     Notifier* notifier_ = nullptr;
     AcquisitionState state_;
     MainSurfaces surfaces_;
-    DisplayColors colors_;
+    // Black until the style dialog puts the stored colours into effect.
+    DisplayColors colors_{QColor(0, 0, 0), QColor(0, 0, 0)};
+    StylesheetSkinEngine skinEngine_;
     SysSettings settings_;
     FrameTrace trace_;
     ReplySinks sinks_;
@@ -88,8 +102,13 @@ private:
     std::unique_ptr<SamplingController> sampling_;
     std::unique_ptr<ResponseHandler> handler_;
     std::unique_ptr<TestFileCommands> testFiles_;
+    std::unique_ptr<StyleDialog> styleDialog_;
     std::unique_ptr<CommunicationDialog> commDialog_;
     std::unique_ptr<HarmonicWindow> harmonicWindow_;
+    std::unique_ptr<RecordWindow> recordWindow_;
+    std::unique_ptr<RecordSettingsDialog> recordSettingsDialog_;
+    std::unique_ptr<VersionWindow> versionWindow_;
+    std::unique_ptr<AddressResetDialog> addressResetDialog_;
 };
 
 // The project's web address, opened by the website command and the logo.
