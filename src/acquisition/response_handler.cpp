@@ -83,7 +83,7 @@ void ResponseHandler::Comm1ReceiveData()
 {
     waitForReply();
 
-    const QByteArray received = port_.readInputBytes();
+    const QByteArray received = port_.readReply();
     const int length = int(received.size());
     const auto* reply = reinterpret_cast<const uint8_t*>(received.constData());
 

@@ -20,7 +20,7 @@ public:
     virtual QList<PortCandidate> ports() = 0;
 };
 
-// "USB\VID_1A86&PID_5736": four upper-case hex digits each.
+// "USB\VID_0000&PID_5736": four upper-case hex digits each.
 QString UsbIdentification(uint16_t vendorId, uint16_t productId);
 
 // True when both paths name the same device, also through symbolic links.

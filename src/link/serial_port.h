@@ -16,4 +16,7 @@ public:
     // Reads what is queued (one read); returns the bytes of the last
     // successful read when nothing new could be read.
     virtual QByteArray readInputBytes() = 0;
+    // Reads what is queued as one reply; empty when nothing new could be read
+    // (device gone, queue discarded), so an old reply is never taken for a new one.
+    virtual QByteArray readReply() = 0;
 };

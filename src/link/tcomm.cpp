@@ -233,27 +233,30 @@ QByteArray TComm::readInputBytes()
     return lastRead_;
 }
 
+QByteArray TComm::readReply() { return readInput() ? lastRead_ : QByteArray(); }
+
 QByteArray TComm::input() { return readInputBytes(); }
 
-void TComm::readInput()
+bool TComm::readInput()
 {
-    if (!portOpen()) return;
+    if (!portOpen()) return false;
     commError_ = device_->takeLineErrors();
     // A queue that cannot be asked (device gone) counts as empty.
     const int queued = device_->bytesQueued();
-    if (queued <= 0) return;
+    if (queued <= 0) return false;
     if (queued > kReadLimit) {
         device_->discardInput();
-        return;
+        return false;
     }
     const int wanted = inputLen_ > 0 ? std::min(inputLen_, queued) : queued;
     QByteArray buffer(wanted, Qt::Uninitialized);
     const int got = device_->read(reinterpret_cast<uint8_t*>(buffer.data()), wanted);
-    if (got <= 0) return;
+    if (got <= 0) return false;
     // Only the bytes actually read replace the last read.
     buffer.truncate(got);
     lastRead_ = buffer;
     if (OnFrame) OnFrame(false, reinterpret_cast<const uint8_t*>(lastRead_.constData()), got);
+    return true;
 }
 
 void TComm::pollTick()

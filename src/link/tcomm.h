@@ -121,6 +121,7 @@ public:
     // Reads what is queued; the bytes of the last successful read when
     // nothing new could be read.
     QByteArray readInputBytes() override;
+    QByteArray readReply() override;
 
     // One poll: receive notification, modem-line changes, line errors. Runs
     // every 100 ms by the internal timer; public so owners can drive it.
@@ -137,7 +138,7 @@ private:
     void openPort();
     void closePort();
     void applySettings();
-    void readInput();
+    bool readInput();  // true when a new read replaced the last one
     void showError(const QString& text);
 
     Notifier& notifier_;

@@ -51,8 +51,10 @@ bool Recorder::newRecordFile(const QString& path)
                != Notifier::Answer::Yes)
         return false;
 
-    // The file being left gets every sample taken into it first.
-    if (!fileUpToDate_ && writer_.hasFile()) saveNow();
+    // The file being left gets every sample taken into it first; if that
+    // fails, the new file is not started, because starting it would empty
+    // the record whose samples are not on disk yet (the failure was shown).
+    if (!fileUpToDate_ && writer_.hasFile() && !saveNow()) return false;
 
     QString error;
     if (!writer_.create(path, settings_.channelCodes, settings_.samplingStep, &error)) {
@@ -154,6 +156,9 @@ void Recorder::samplingTick()
 void Recorder::saveTick()
 {
     if (!recordDataReady_ || !writer_.hasFile()) return;
+    // Nothing new since the last save (sampling lost, or a pause in
+    // sampling): the block on disk is already what it would write.
+    if (fileUpToDate_ && state_ != State::Recording) return;
     // After Stop or at the limit the timer only runs to retry a failed save.
     if (saveNow() && (state_ == State::Stopped || state_ == State::Full)) saveTimer_.stop();
 }
@@ -204,6 +209,15 @@ bool Recorder::saveNow()
                           kRecordCaption, Notifier::Icon::Error);
     }
     return false;
+}
+
+void Recorder::flush()
+{
+    if (state_ == State::Recording) {
+        stop();
+        return;
+    }
+    finalSave();
 }
 
 void Recorder::finalSave()

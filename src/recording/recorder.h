@@ -61,6 +61,9 @@ public:
     bool newRecordFile(const QString& path);
     void start();
     void stop();
+    // Writes every sample taken to the file whatever the state (a recording
+    // is stopped first); for the program's exit.
+    void flush();
     // A record file was opened in the viewer: there is data to draw, and the
     // settings are out of reach until the next New or Stop.
     void noteRecordOpened();

@@ -6,6 +6,7 @@
 #include "acquisition/windows/program.h"
 #include "display/main_layout.h"
 #include "link/tcomm.h"
+#include "link/windows/communication_dialog.h"
 #include "pty_simulator.h"
 #include "support/test_support.h"
 
@@ -54,6 +55,9 @@ class MainWindowSimTest : public QObject {
     MainWindow& window() { return program->mainWindow(); }
     sim::PtySimulator& simulator() { return *program->simulator(); }
     int reads148() { return countReads(simulator().requests(), 148); }
+    // An injected fault hits the next reply of any kind; with the link
+    // watchdog quiet, that is the reply to the test's own request.
+    void quietWatchdog() { program->commDialog().discovery().stopWatchdog(); }
 
 private slots:
     void init()
@@ -121,6 +125,7 @@ private slots:
     {
         startProgram(true);
         QTRY_VERIFY_WITH_TIMEOUT(countReads(simulator().requests(), 188) >= 1, 3000);
+        quietWatchdog();
         QTest::qWait(300);
         simulator().injectNext(sim::Fault::BadCrc);
         simulator().clearRequests();
@@ -135,6 +140,26 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(window().statusText(0), QString("Communication failure, re-request data!"), 3500);
         QTRY_COMPARE_WITH_TIMEOUT(int(program->state().SamplingMode), 0, 2000);
         QCOMPARE(reads148(), 2);
+    }
+
+    void toolbarStopEndsASingleSamplingThatGetsNoReply()
+    {
+        startProgram(true);
+        QTRY_VERIFY_WITH_TIMEOUT(countReads(simulator().requests(), 188) >= 1, 3000);
+        quietWatchdog();
+        QTest::qWait(300);
+        simulator().clearRequests();
+        simulator().injectNext(sim::Fault::Drop);
+        window().toolAction(C::SingleSampling)->trigger();
+        QCOMPARE(int(program->state().SamplingMode), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(reads148(), 1, 2000);
+        // During a single sampling only the Stop button is on, not its menu item.
+        QVERIFY(window().isControlEnabled(Ctl::StopButton));
+        QVERIFY(!window().isControlEnabled(Ctl::StopItem));
+        window().toolAction(C::Stop)->trigger();
+        QCOMPARE(int(program->state().SamplingMode), 0);
+        QTest::qWait(2500);  // past the re-read interval: nothing is asked again
+        QCOMPARE(reads148(), 1);
     }
 
     void closingOnTheUsbLinkSendsTheClosingNotice()

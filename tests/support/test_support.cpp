@@ -23,6 +23,13 @@ QByteArray ScriptedPort::readInputBytes()
     return lastRead;
 }
 
+QByteArray ScriptedPort::readReply()
+{
+    if (pendingReads.isEmpty()) return QByteArray();
+    lastRead = pendingReads.takeFirst();
+    return lastRead;
+}
+
 QByteArray Bytes(std::initializer_list<int> values)
 {
     QByteArray out;

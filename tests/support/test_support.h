@@ -28,6 +28,7 @@ public:
     bool isOpen() const override { return open; }
     bool writeBytes(const uint8_t* data, int length) override;
     QByteArray readInputBytes() override;
+    QByteArray readReply() override;
 
     bool open = true;
     QList<QByteArray> written;     // every block written, in order

@@ -134,9 +134,11 @@ void MainWindow::buildToolBar()
         tool->setObjectName(QString::fromLatin1(info.name));
         tool->setToolTip(QString::fromLatin1(info.tip));
         toolActions_[info.command] = tool;
-        // A toolbar button does what its menu twin does.
+        // A toolbar button does what its menu twin does, even while the twin
+        // itself is disabled (the Stop button works during a single sampling,
+        // when its menu item is still off).
         QAction* menuTwin = actions_.at(info.command);
-        connect(tool, &QAction::triggered, menuTwin, &QAction::trigger);
+        connect(tool, &QAction::triggered, menuTwin, &QAction::triggered);
     }
     // Sampling is offered once a port is open.
     toolActions_[Command::SingleSampling]->setEnabled(false);

@@ -35,6 +35,12 @@ public:
     MainWindow(AcquisitionState& state, MainSurfaces& surfaces, const DisplayColors& colors, QWidget* parent = nullptr);
 
     QAction* action(Command command) const { return actions_.at(command); }
+    // The toolbar button of a command (null for commands without one).
+    QAction* toolAction(Command command) const
+    {
+        const auto it = toolActions_.find(command);
+        return it == toolActions_.end() ? nullptr : it->second;
+    }
     // Called when the close query has been answered (always allowed).
     std::function<void()> onCloseQuery;
 

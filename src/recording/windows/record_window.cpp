@@ -156,8 +156,9 @@ RecordWindow::RecordWindow(AcquisitionState& acquisition, const RecordSettings& 
 RecordWindow::~RecordWindow()
 {
     // Leaving the program while recording ends the recording as Stop does,
-    // so that the file holds every sample taken.
-    recorder_->stop();
+    // and a save still waiting for a retry is made now, so that the file
+    // holds every sample taken.
+    recorder_->flush();
 }
 
 void RecordWindow::buildMenusAndToolBar()
