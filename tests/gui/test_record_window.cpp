@@ -428,6 +428,20 @@ private slots:
                                   "CH5:Power Factor,CH6:Temperature 1"));
         QCOMPARE(lines.size(), 1 + 3 + 1);  // header, three samples, the last line end
         QVERIFY(lines[3].endsWith("10,20,30,40,50,60\r"));
+
+        // The live record is headed with what it records, not with the
+        // quantities of the file that the labels still show.
+        action("SeSkinSpeedButton11")->trigger();
+        QCOMPARE(window->statusText(5), QString("Recording"));
+        QCOMPARE(label(7), QString("Voltage"));
+        window->chooseExportFile = [&](ExportFormat, const QString&) { return dir.filePath("live.csv"); };
+        notifier.answers = {Notifier::Answer::Yes};
+        action("CSV1")->trigger();
+        QFile live(dir.filePath("live.csv"));
+        QVERIFY(live.open(QIODevice::ReadOnly));
+        const QByteArray liveHeader = live.readAll().split('\n').value(0);
+        QVERIFY2(liveHeader.contains("CH1:Power,CH2:Power,CH3:Power,CH4:Power,CH5:Power,CH6:Power"),
+                 liveHeader.constData());
     }
 
     void settingsDialogEnter()
