@@ -22,7 +22,7 @@
 namespace {
 
 const QString kUsbSuffix = "         Through the USB connection QZR6100";
-const QString kInstrumentId = "USB\\VID_1A86&PID_5736";
+const QString kInstrumentId = "USB\\VID_0000&PID_5736";
 
 struct World {
     QSet<QString> present, heldByOthers, heldByUs;
@@ -122,7 +122,7 @@ struct Rig {
         InitAcquisitionState(state, QSize(), nullptr);
         QFile f(settings.path());
         if (f.open(QIODevice::WriteOnly)) f.write(ini);
-        enumerator.list = {{"/dev/ttyS0", {}}, {"/dev/ttyUSB0", kInstrumentId}, {"/dev/ttyUSB1", "USB\\VID_0403&PID_6001"}};
+        enumerator.list = {{"/dev/ttyS0", {}}, {"/dev/ttyUSB0", kInstrumentId}, {"/dev/ttyUSB1", "USB\\VID_0000&PID_0001"}};
         world.present = {"/dev/ttyS0", "/dev/ttyS1", "/dev/ttyUSB0", "/dev/ttyUSB1"};
     }
     void ticks(int n)
@@ -287,6 +287,22 @@ private slots:
         QCOMPARE(rig.settings.readText(SysSetKeys::Port), QString("/dev/ttyS0"));
     }
 
+    void settingsThatCannotBeStoredAreReportedOnce()
+    {
+        Rig rig("[CommPort]\nPort=/dev/ttyS0\n");
+        rig.discovery.scan();
+        rig.notifier.messages.clear();
+        // SysSet.ini cannot be replaced: a folder stands in its place.
+        QFile::remove(rig.settings.path());
+        QVERIFY(QDir().mkpath(rig.settings.path()));
+        rig.discovery.addressTextChanged("7");
+        rig.discovery.addressTextChanged("71");
+        rig.discovery.baudIndexChosen(3);
+        QCOMPARE(rig.notifier.messages.size(), 1);
+        QVERIFY(rig.notifier.messages[0].contains("cannot be saved"));
+        QCOMPARE(int(rig.state.SlaveAddress), 71);  // the choices still apply
+    }
+
     void keyFilter()
     {
         for (const char* passes : {"0", "9", "\b", "", "\t", "\r", "\x16" /* Ctrl+V: the validator checks the paste */})
@@ -368,8 +384,8 @@ private slots:
 
     void candidateListsAndIdentification()
     {
-        QCOMPARE(UsbIdentification(0x1a86, 0x5736), kInstrumentId);
-        QCOMPARE(UsbIdentification(0x403, 0xabc), QString("USB\\VID_0403&PID_0ABC"));
+        QCOMPARE(UsbIdentification(0x0000, 0x5736), kInstrumentId);
+        QCOMPARE(UsbIdentification(0x12, 0xabc), QString("USB\\VID_0012&PID_0ABC"));
 
         QTemporaryDir dir;
         const QString device = dir.filePath("ttyACM0");

@@ -113,13 +113,13 @@ void StyleSettings::scaleChosen(int item)
     services_.mainWindow.redrawMainDisplay();
 }
 
-// A choice that cannot be stored still holds for this run; only the next
-// start forgets it, and the log says why.
+// A choice that cannot be stored still holds for this run; the user is told
+// that the next start will not remember it.
 void StyleSettings::store(const SettingKey& key, int value)
 {
     QString error;
-    if (!services_.settings.writeInt(key, value, &error)) {
-        qWarning("%s: %s=%d not stored: %s", qPrintable(services_.settings.path()), key.key, value,
-                 qPrintable(error));
+    if (!services_.settings.writeInt(key, value, &error) && services_.reportProblem) {
+        services_.reportProblem(QStringLiteral("The style cannot be saved to %1: %2. It applies until the program ends.")
+                                    .arg(services_.settings.path(), error));
     }
 }

@@ -58,15 +58,6 @@ void CountTick(int32_t& ticks)
     if (ticks < std::numeric_limits<int32_t>::max()) ++ticks;
 }
 
-// A setting that cannot be stored only costs the next start its memory of
-// it; the log says why.
-void Store(SysSettings& settings, const SettingKey& key, const QString& value)
-{
-    QString error;
-    if (!settings.writeText(key, value, &error))
-        qWarning("%s: %s=%s not stored: %s", qPrintable(settings.path()), key.key, qPrintable(value), qPrintable(error));
-}
-
 bool IsInstrumentIdentification(const QString& identification, const QString& productIdTag)
 {
     // An empty tag would match every device.
@@ -167,7 +158,7 @@ void PortDiscovery::scan()
 
 void PortDiscovery::baudIndexChosen(int index)
 {
-    Store(s_.settings, SysSetKeys::Baudrate, QString::number(index));
+    store(SysSetKeys::Baudrate, QString::number(index));
     applyBaudIndex(index);
     if (!s_.comm.portOpen()) return;
     // Reopened so the line starts afresh at the new speed.
@@ -179,7 +170,7 @@ void PortDiscovery::portItemChosen(int item)
 {
     if (!portScanDone_ || item < 0 || item >= items_.size()) return;
     const PortItem chosen = items_.at(item);
-    Store(s_.settings, SysSetKeys::Port, chosen.path);
+    store(SysSetKeys::Port, chosen.path);
     s_.comm.setPortOpen(false);
     s_.comm.setCommPort(chosen.path);
     // Decided by how the port was identified, not by its text: the path of
@@ -213,7 +204,7 @@ void PortDiscovery::addressTextChanged(const QString& text)
         view_.setAddressInvalid(true);
     } else {
         s_.state.SlaveAddress = uint8_t(value);
-        Store(s_.settings, SysSetKeys::Address, text);
+        store(SysSetKeys::Address, text);
         view_.setAddressInvalid(false);
     }
 }
@@ -284,4 +275,18 @@ void PortDiscovery::restartLinkCounters()
     // earlier link would close it again on the next tick.
     s_.state.KeepAliveTicks = 0;
     s_.state.SilenceTicks = 0;
+}
+
+void PortDiscovery::store(const SettingKey& key, const QString& value)
+{
+    QString error;
+    if (s_.settings.writeText(key, value, &error)) return;
+    // The choice still applies to this run; say once that it will not be
+    // remembered, rather than on every key typed into the address.
+    if (storeFailureShown_) return;
+    storeFailureShown_ = true;
+    s_.notifier.message(QStringLiteral("The communication settings cannot be saved to %1:\n%2\n"
+                                       "They apply until the program ends.")
+                            .arg(s_.settings.path(), error),
+                        QString(), Notifier::Icon::Warning);
 }

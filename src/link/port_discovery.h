@@ -22,6 +22,7 @@ class Notifier;
 class PortEnumerator;
 class PortProber;
 class SysSettings;
+struct SettingKey;
 class TComm;
 struct AcquisitionState;
 
@@ -86,6 +87,7 @@ public:
 
 private:
     void applyBaudIndex(int index);
+    void store(const SettingKey& key, const QString& value);
     bool openMainPort();
     void reportLinkDown(const QString& status);
     void restartLinkCounters();
@@ -99,6 +101,7 @@ private:
     QString savedPort_;
     int baudIndex_ = -1;
     bool portScanDone_ = false;
+    bool storeFailureShown_ = false;
 };
 
 // The key filter of the address field: of the characters a key types, only
