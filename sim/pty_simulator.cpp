@@ -60,6 +60,7 @@ struct PtySimulator::Impl {
     PtyDevice device;
     PacedWriter output;
     DeviceLink link;
+    static constexpr size_t kRequestLogLimit = 20000;
     std::vector<std::vector<uint8_t>> requests;
     size_t replies = 0;
 
@@ -138,6 +139,10 @@ struct PtySimulator::Impl {
         }
         std::vector<uint8_t> frame;
         while (framer.next(frame)) {
+            // The log serves tests; a long run keeps only the newest frames
+            // so that it cannot grow without limit.
+            if (requests.size() >= kRequestLogLimit)
+                requests.erase(requests.begin(), requests.begin() + kRequestLogLimit / 2);
             requests.push_back(frame);
             std::optional<Reply> reply = model.answer(frame, instrumentSeconds(now));
             if (!reply)

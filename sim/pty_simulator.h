@@ -60,7 +60,8 @@ public:
 
     void injectNext(Fault fault);
 
-    // Every well-formed request frame received, in order (CRC included).
+    // The well-formed request frames received, in order (CRC included); a
+    // long run keeps the newest (at least 10000).
     std::vector<std::vector<uint8_t>> requests() const;
     size_t requestCount() const;
     void clearRequests();
