@@ -22,8 +22,6 @@
 
 namespace {
 
-const QString kNotConnectedText =
-    QStringLiteral("Read the request failed, instruments and computers have not connected.");
 const QString kSynchronizedText = QStringLiteral("Successful synchronization");
 
 constexpr uint8_t kReadFunction = 0x03;
@@ -244,7 +242,7 @@ void ResponseHandler::handleAlarmLimitRead(uint8_t reg, float value)
     // its field; it must not start a second chain.
     if (state_.AlarmReadStep > index) return;
     const bool sent = reg == Reg::AlarmLast ? requests_.ReadAlarmEnableBits() : requests_.ReadAlarmLimit(reg + 1);
-    if (!sent) notifier_.message(kNotConnectedText);
+    if (!sent) notifier_.message(RequestNotSentText());
     ++state_.AlarmReadStep;
 }
 

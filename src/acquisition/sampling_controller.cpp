@@ -8,9 +8,6 @@
 
 namespace {
 
-const QString kNotConnectedText =
-    QStringLiteral("Read the request failed, instruments and computers have not connected.");
-
 using Control = MainWindowView::Control;
 
 void setUpTimer(QTimer& timer, const char* name, int intervalMs)
@@ -52,7 +49,7 @@ void SamplingController::start(uint8_t mode)
 {
     // A closed port is reported, but the sampling still waits: the re-read
     // timer asks again as soon as the port is open.
-    if (!requests_.ReadMeasurement()) notifier_.message(kNotConnectedText);
+    if (!requests_.ReadMeasurement()) notifier_.message(RequestNotSentText());
     state_.LastRequestRegister = uint8_t(Reg::Measurement);
     state_.LastRequestCount = uint8_t(FindRegister(Reg::Measurement, RegisterAccess::Read)->count);
     state_.SamplingMode = mode;

@@ -29,11 +29,6 @@ QString PortNotFoundText()
                           "   Change the USB port, in the communication settings reset!");
 }
 
-QString RequestFailedText()
-{
-    return QStringLiteral("Read the request failed, instruments and computers have not connected.");
-}
-
 constexpr int kMaxAddress = 255;
 
 bool IsDigits(const QString& text)
@@ -150,7 +145,7 @@ void PortDiscovery::scan()
             s_.mainWindow.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Port is open"));
             SetSamplingControlsEnabled(s_.mainWindow, true);
             s_.state.AlarmReadStep = 0;
-            if (!s_.requests.ReadInstrumentSettings(2)) s_.notifier.message(RequestFailedText());
+            if (!s_.requests.ReadInstrumentSettings(2)) s_.notifier.message(RequestNotSentText());
         }
     }
     portScanDone_ = true;

@@ -73,6 +73,11 @@ uint16_t readCount(uint16_t reg) { return entry(reg, A::Read, F::ReadCount).coun
 
 } // namespace
 
+QString RequestNotSentText()
+{
+    return QStringLiteral("Read the request failed, instruments and computers have not connected.");
+}
+
 uint16_t ReRequestCount(uint8_t lastRequestRegister, uint8_t lastRequestCount)
 {
     if (lastRequestRegister == uint8_t(Reg::Starting))

@@ -3,6 +3,8 @@
 // sent and which reply answers it. The senders below take register numbers
 // and counts from this one table.
 
+#include <QString>
+
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -65,6 +67,10 @@ const std::vector<RegisterEntry>& RegisterMap();
 
 // The entry for reg and access, or null when the program never does that.
 const RegisterEntry* FindRegister(uint16_t reg, RegisterAccess access);
+
+// What the user is told when a request they started cannot be sent because
+// the port is closed.
+QString RequestNotSentText();
 
 // Count sent when the last read is repeated: block requests of the starting
 // test carry the block number in the high byte.
