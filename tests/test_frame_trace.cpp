@@ -45,6 +45,17 @@ private slots:
         QVERIFY(!bad.open(dir.filePath("missing/dir/trace.log"), &error));
         QVERIFY(!error.isEmpty());
     }
+
+    void aFailedWriteIsReportedAndClosesTheLog()
+    {
+        FrameTrace full;
+        QVERIFY(full.open(QStringLiteral("/dev/full"), nullptr));
+        const uint8_t frame[] = {0x02, 0x03};
+        QString error;
+        QVERIFY(!full.record(FrameTrace::Direction::Sent, frame, 2, &error));
+        QVERIFY(!error.isEmpty());
+        QVERIFY(!full.isOpen());
+    }
 };
 
 QTEST_GUILESS_MAIN(FrameTraceTest)

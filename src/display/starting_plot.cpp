@@ -1,5 +1,7 @@
 #include "display/starting_plot.h"
 
+#include "display/strip_grid.h"
+
 #include "display/number_format.h"
 #include "display/pixel_lines.h"
 
@@ -14,9 +16,7 @@ namespace {
 
 constexpr int kFirstPlottedIndex = 8;   // the capture's first samples are not part of the signal
 constexpr int kLastSampleNumber = kStartingPlotSamples - 1;  // 2550
-constexpr int kMargin = 16;             // free rows above and below the grid
-constexpr int kGridRows = 10;
-constexpr int kGridColumnSpacing = 20;
+constexpr int kMargin = kStripGridMargin;  // free rows above and below the grid
 constexpr int kFontPointSize = 8;
 
 int LargestDeviation(const le::U16 (&samples)[kStartingSamples], int zero)
@@ -79,14 +79,7 @@ void DrawStartingPlot(QImage& startingSurface, const QSize& picSize, const QSize
     font.setPointSize(kFontPointSize);
     p.setFont(font);
 
-    for (int i = 0; i <= kGridRows; ++i) {
-        const int y = int(RoundHalfEven(ph * i / double(kGridRows))) + kMargin;
-        DrawPixelLine(p, QPoint(0, y), QPoint(W, y), colors.ScaleColor, LineStyle::Dotted);
-    }
-    for (int n = 0; n <= W / kGridColumnSpacing; ++n) {
-        const int x = kGridColumnSpacing * n;
-        DrawPixelLine(p, QPoint(x, kMargin), QPoint(x, H - kMargin), colors.ScaleColor, LineStyle::Dotted);
-    }
+    DrawStripGrid(p, W, H, 0, colors.ScaleColor);
 
     const int mid = H / 2;
     const int count = StartingPointCount(startOffset, step, W);

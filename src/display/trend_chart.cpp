@@ -1,5 +1,7 @@
 #include "display/trend_chart.h"
 
+#include "display/strip_grid.h"
+
 #include "display/number_format.h"
 #include "display/pixel_lines.h"
 #include "recording/ole_date.h"
@@ -23,9 +25,8 @@
 
 namespace {
 
-constexpr int kMargin = 16;           // rows above the top grid line and below the bottom one
-constexpr int kGridRows = 10;
-constexpr int kGridColumnSpacing = 20;
+constexpr int kMargin = kStripGridMargin;  // rows above the top grid line and below the bottom one
+constexpr int kGridColumnSpacing = kStripGridColumnSpacing;
 constexpr int kUnitsPerPlot = 500;
 constexpr int kFontPointSize = 8;
 constexpr int kTracePenWidth = 2;
@@ -90,19 +91,10 @@ QString StampOrZero(const char* label, const double* times, long long index, int
     return QLatin1String(label) + text;
 }
 
-void DrawGrid(QPainter& p, const TrendChartInput& in, int W, int H, int ph)
+void DrawGrid(QPainter& p, const TrendChartInput& in, int W, int H)
 {
-    const QColor& color = in.colors.ScaleColor;
-    for (int i = 0; i <= kGridRows; ++i) {
-        const int y = int(RoundHalfEven(ph * i / double(kGridRows))) + kMargin;
-        DrawPixelLine(p, QPoint(0, y), QPoint(W, y), color, LineStyle::Dotted);
-    }
     // While recording the columns drift right with the data.
-    const int phase = in.viewMode == ViewMode::Recording ? in.gridPhase : 0;
-    for (int n = 0; n <= W / kGridColumnSpacing; ++n) {
-        const int x = kGridColumnSpacing * n + phase;
-        DrawPixelLine(p, QPoint(x, kMargin), QPoint(x, H - kMargin), color, LineStyle::Dotted);
-    }
+    DrawStripGrid(p, W, H, in.viewMode == ViewMode::Recording ? in.gridPhase : 0, in.colors.ScaleColor);
 }
 
 void DrawLabels(QPainter& p, const TrendChartInput& in, int H, TrendRange range)
@@ -275,7 +267,7 @@ TrendChartResult DrawTrendChart(QImage& trendSurface, QImage& scaleSurface, cons
         QFont font;
         font.setPointSize(kFontPointSize);
         p.setFont(font);
-        DrawGrid(p, in, W, H, ph);
+        DrawGrid(p, in, W, H);
         if (in.recordDataReady) DrawTraces(p, in, W, H, ph, range, result);
         DrawLabels(p, in, H, range);
     }

@@ -25,12 +25,15 @@ QByteArray FrameTrace::FormatLine(const QByteArray& timestamp, Direction directi
     return line;
 }
 
-void FrameTrace::record(Direction direction, const uint8_t* data, int length)
+bool FrameTrace::record(Direction direction, const uint8_t* data, int length, QString* error)
 {
-    if (!file_.isOpen()) return;
+    if (!file_.isOpen()) return false;
     const QByteArray stamp =
         QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss.zzz")).toLatin1();
-    file_.write(FormatLine(stamp, direction, data, length));
+    const QByteArray line = FormatLine(stamp, direction, data, length);
     // Flushed per frame so the log survives a crash or a killed program.
-    file_.flush();
+    if (file_.write(line) == line.size() && file_.flush()) return true;
+    if (error) *error = file_.errorString();
+    file_.close();
+    return false;
 }

@@ -14,7 +14,9 @@ public:
     bool open(const QString& path, QString* error);
     bool isOpen() const { return file_.isOpen(); }
 
-    void record(Direction direction, const uint8_t* data, int length);
+    // False, with the reason in *error, when the line could not be written
+    // (disk full, file removed); the log is closed then.
+    bool record(Direction direction, const uint8_t* data, int length, QString* error = nullptr);
 
     // The line written for one frame, e.g. "2026-12-09 00:12:11.123 TX 8 02 03 00 94 00 02 85 D4".
     static QByteArray FormatLine(const QByteArray& timestamp, Direction direction, const uint8_t* data, int length);

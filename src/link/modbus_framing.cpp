@@ -79,16 +79,8 @@ bool ModbusMaster::WriteFloatRegister(uint8_t address, uint16_t reg, float value
 
 bool ModbusMaster::WriteFourBytes(uint8_t address, uint16_t reg, const uint8_t data[4])
 {
-    if (!port_.isOpen()) return false;
-    uint8_t* frame = state_.RequestBuffer;
-    putHeader(frame, address, 0x10, reg);
-    frame[4] = 0x00;
-    frame[5] = 0x02;
-    frame[6] = 0x04;
-    std::memcpy(frame + 7, data, 4);
-    appendCrc(frame, 11);
-    port_.writeBytes(frame, kFloatWriteFrameSize);
-    return true;
+    // The same frame as a four-byte block write: two registers, byte count 4.
+    return WriteRegisterBytes(address, reg, data, 4);
 }
 
 bool ModbusMaster::WriteRegisterBytes(uint8_t address, uint16_t reg, const uint8_t* data, int n)

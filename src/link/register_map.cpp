@@ -146,16 +146,14 @@ bool InstrumentRequests::SendKeepAlive() { return read(Reg::KeepAlive, readCount
 
 bool InstrumentRequests::WriteCalibrationValue(uint16_t reg, float value)
 {
+    // The current value goes out of a buffer of its own, like any float write;
+    // the voltage value out of the shared request buffer, so that it names 154
+    // for the routing of a later read reply.
+    if (reg != Reg::VoltageCalibration) return master_.WriteFloatRegister(state_.SlaveAddress, reg, value);
     if (!master_.port().isOpen()) return false;
     const auto frame = ComposeFloatWrite(state_.SlaveAddress, reg, value);
-    // The voltage value goes out of the shared request buffer (so it names 154
-    // for the routing of a later read reply); the current value out of its own.
-    if (reg == Reg::VoltageCalibration) {
-        std::copy(frame.begin(), frame.end(), state_.RequestBuffer);
-        master_.port().writeBytes(state_.RequestBuffer, int(frame.size()));
-    } else {
-        master_.port().writeBytes(frame.data(), int(frame.size()));
-    }
+    std::copy(frame.begin(), frame.end(), state_.RequestBuffer);
+    master_.port().writeBytes(state_.RequestBuffer, int(frame.size()));
     return true;
 }
 

@@ -1,5 +1,7 @@
 #include "recording/export_job.h"
 
+#include "acquisition/system_error.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -16,12 +18,6 @@ namespace {
 
 constexpr int kNameAttempts = 100;
 
-QString SystemReason(int err)
-{
-    char buffer[256];
-    return QString::fromLocal8Bit(strerror_r(err, buffer, sizeof buffer));
-}
-
 QString RandomSuffix()
 {
     static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
@@ -37,7 +33,7 @@ bool SyncToDisk(const QString& path, QString* error)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0 || ::fsync(fd) != 0) {
-        *error = SystemReason(errno);
+        *error = SystemErrorText(errno);
         if (fd >= 0) ::close(fd);
         return false;
     }
@@ -88,7 +84,7 @@ bool ExportJob::start(QString* error)
     struct stat targetStat {};
     const bool targetExists = ::stat(QFile::encodeName(target_).constData(), &targetStat) == 0;
     if (targetExists && S_ISDIR(targetStat.st_mode)) {
-        *error = SystemReason(EISDIR);
+        *error = SystemErrorText(EISDIR);
         return false;
     }
 
@@ -101,12 +97,12 @@ bool ExportJob::start(QString* error)
         // save, not private to them as a mkstemp file would be.
         fd = ::open(QFile::encodeName(candidate).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) {
-            *error = SystemReason(errno);
+            *error = SystemErrorText(errno);
             return false;
         }
     }
     if (fd < 0) {
-        *error = SystemReason(EEXIST);
+        *error = SystemErrorText(EEXIST);
         return false;
     }
     if (targetExists) ::fchmod(fd, targetStat.st_mode & 07777);  // replacing keeps the file's permissions
@@ -149,11 +145,11 @@ ExportOutcome ExportJob::wait(QString* error)
 bool ExportJob::commit(QString* error)
 {
     if (wait(error) != ExportOutcome::Done || temporary_.isEmpty()) {
-        if (error != nullptr && error->isEmpty()) *error = SystemReason(ECANCELED);
+        if (error != nullptr && error->isEmpty()) *error = SystemErrorText(ECANCELED);
         return false;
     }
     if (::rename(QFile::encodeName(temporary_).constData(), QFile::encodeName(target_).constData()) != 0) {
-        if (error != nullptr) *error = SystemReason(errno);
+        if (error != nullptr) *error = SystemErrorText(errno);
         discard();
         return false;
     }

@@ -1,5 +1,7 @@
 #include "recording/record_export.h"
 
+#include "acquisition/system_error.h"
+
 #include "recording/ole_date.h"
 
 #include <QDir>
@@ -23,12 +25,6 @@ namespace {
 
 constexpr int kTimeColumnWidth = 22;
 constexpr int kValueColumnWidth = 18;
-
-QString SystemReason(int err)
-{
-    char buffer[256];
-    return QString::fromLocal8Bit(strerror_r(err, buffer, sizeof buffer));
-}
 
 ExportOutcome Fail(QString* error, const QString& reason)
 {
@@ -159,7 +155,7 @@ int CheckWritable(const QString& path)
 QString XlsxReason(lxw_error code, int err)
 {
     const QString library = QString::fromUtf8(lxw_strerror(code));
-    return err != 0 ? SystemReason(err) + QStringLiteral(" (") + library + QLatin1Char(')') : library;
+    return err != 0 ? SystemErrorText(err) + QStringLiteral(" (") + library + QLatin1Char(')') : library;
 }
 
 // Buffered writes to a file descriptor, remembering the first error.
@@ -280,11 +276,11 @@ std::array<QString, kExportChannelCount + 1> ExportHeaders(const std::array<QStr
 ExportOutcome ExportXlsx(const ExportSource& source, const QString& path, const ExportProgress& progress,
                          const std::atomic<bool>& cancel, QString* error, const QLocale& locale)
 {
-    if (const int err = CheckWritable(path)) return Fail(error, SystemReason(err));
+    if (const int err = CheckWritable(path)) return Fail(error, SystemErrorText(err));
     const CNumericScope cNumeric;
     errno = 0;
     Workbook book(path);
-    if (!book.isValid()) return Fail(error, SystemReason(errno != 0 ? errno : ENOMEM));
+    if (!book.isValid()) return Fail(error, SystemErrorText(errno != 0 ? errno : ENOMEM));
     lxw_worksheet* sheet = book.sheet();
 
     worksheet_set_column(sheet, 0, 0, kTimeColumnWidth, nullptr);
@@ -331,7 +327,7 @@ ExportOutcome ExportCsv(const ExportSource& source, const QString& path, const E
                         const std::atomic<bool>& cancel, QString* error)
 {
     CsvFile file(path);
-    if (file.error() != 0) return Fail(error, SystemReason(file.error()));
+    if (file.error() != 0) return Fail(error, SystemErrorText(file.error()));
 
     file.append("\xEF\xBB\xBF");
     for (int c = 0; c <= kExportChannelCount; ++c) {
@@ -359,7 +355,7 @@ ExportOutcome ExportCsv(const ExportSource& source, const QString& path, const E
         file.endLine();
     }
     if (file.error() == 0 && cancel.load()) return ExportOutcome::Cancelled;
-    if (!file.close()) return Fail(error, SystemReason(file.error()));
+    if (!file.close()) return Fail(error, SystemErrorText(file.error()));
     if (progress) progress(source.count);
     return ExportOutcome::Done;
 }

@@ -1,5 +1,7 @@
 #include "recording/record_reader.h"
 
+#include "acquisition/system_error.h"
+
 #include "recording/ole_date.h"
 #include "recording/record_file.h"
 
@@ -16,8 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 // Reads exactly size bytes at offset. False with errno set on failure; a file
 // that ends early fails with EIO.
@@ -53,7 +53,7 @@ private:
 
 QString cannotRead(const QString& path, int error)
 {
-    return QStringLiteral("Cannot read the record file %1:\n%2").arg(path, systemReason(error));
+    return QStringLiteral("Cannot read the record file %1:\n%2").arg(path, SystemErrorText(error));
 }
 
 QString stampText(const QString& prefix, const ViewedRecord& record, int index, const QLocale& locale)
@@ -73,7 +73,7 @@ RecordOpenResult OpenRecordFile(const QString& path, ViewedRecord& record)
     RecordOpenResult result;
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        result.message = QStringLiteral("Cannot open the record file %1:\n%2").arg(path, systemReason(errno));
+        result.message = QStringLiteral("Cannot open the record file %1:\n%2").arg(path, SystemErrorText(errno));
         return result;
     }
     FileCloser closer(fd);
@@ -149,7 +149,7 @@ RecordOpenResult OpenRecordFile(const QString& path, ViewedRecord& record)
             }
             problems << QStringLiteral("Reading block %1 failed (%2); the samples from there on were left out.")
                             .arg(k)
-                            .arg(systemReason(error));
+                            .arg(SystemErrorText(error));
             length = k * kBlockSlots;
             break;
         }

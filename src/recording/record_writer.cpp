@@ -1,5 +1,7 @@
 #include "recording/record_writer.h"
 
+#include "acquisition/system_error.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
@@ -13,8 +15,6 @@
 #include <unistd.h>
 
 namespace {
-
-QString systemReason(int error) { return QString::fromLocal8Bit(std::strerror(error)); }
 
 // Writes all of data at offset; false with errno set on failure.
 bool writeAllAt(int fd, const uint8_t* data, size_t size, off_t offset)
@@ -88,13 +88,13 @@ bool RecordFileWriter::create(const QString& path, const std::array<int32_t, kRe
     // Replacing a file we may not write would succeed through the rename;
     // refuse it as truncating it would be refused.
     if (::access(encoded.constData(), F_OK) == 0 && ::access(encoded.constData(), W_OK) != 0) {
-        if (error) *error = systemReason(errno);
+        if (error) *error = SystemErrorText(errno);
         return false;
     }
     const RecordBlockHeader previous = buffer_->Header;
     ResetRecordBlock(*buffer_, channelCodes, samplingStep);
     if (!replaceWithBlock(encoded, *buffer_)) {
-        if (error) *error = systemReason(errno);
+        if (error) *error = SystemErrorText(errno);
         buffer_->Header = previous;
         return false;
     }
@@ -113,7 +113,7 @@ RecordFileWriter::SaveResult RecordFileWriter::save(const LiveRecord& record)
     SaveResult result;
     auto fail = [&result](int error) {
         result.ok = false;
-        result.error = systemReason(error);
+        result.error = SystemErrorText(error);
         return result;
     };
 

@@ -1,5 +1,6 @@
 #include "acquisition/windows/program.h"
 
+#include "acquisition/notifier.h"
 #include "acquisition/response_handler.h"
 #include "acquisition/sampling_controller.h"
 #include "acquisition/windows/gui_notifier.h"
@@ -95,7 +96,15 @@ bool Program::start(QString* error)
     comm_->setRThreshold(1);
     if (trace_.isOpen()) {
         comm_->OnFrame = [this](bool sent, const uint8_t* data, int length) {
-            trace_.record(sent ? FrameTrace::Direction::Sent : FrameTrace::Direction::Received, data, length);
+            QString reason;
+            if (trace_.isOpen() &&
+                !trace_.record(sent ? FrameTrace::Direction::Sent : FrameTrace::Direction::Received, data, length,
+                               &reason)) {
+                // Said once: the log stops here, the program goes on.
+                notifier_->message(QStringLiteral("The communication log %1 cannot be written any more: %2")
+                                       .arg(options_.traceFile, reason),
+                                   QString(), Notifier::Icon::Warning);
+            }
         };
     }
     master_ = std::make_unique<ModbusMaster>(state_, *comm_);

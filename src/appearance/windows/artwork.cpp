@@ -16,9 +16,8 @@ static void RegisterArtworkResources()
 }
 
 namespace artwork {
-namespace {
 
-QPixmap Render(const QString& resourcePath, QSize size, qreal devicePixelRatio)
+QPixmap RenderSvg(const QString& resourcePath, QSize size, qreal devicePixelRatio)
 {
     RegisterArtworkResources();
     if (devicePixelRatio < 1.0) devicePixelRatio = 1.0;
@@ -34,28 +33,26 @@ QPixmap Render(const QString& resourcePath, QSize size, qreal devicePixelRatio)
     return pixmap;
 }
 
-} // namespace
-
 QPixmap SplashPicture(qreal devicePixelRatio)
 {
-    return Render(QStringLiteral(":/appearance/splash.svg"), kSplashPictureSize, devicePixelRatio);
+    return RenderSvg(QStringLiteral(":/appearance/splash.svg"), kSplashPictureSize, devicePixelRatio);
 }
 
 QPixmap Logo(qreal devicePixelRatio)
 {
-    return Render(QStringLiteral(":/appearance/logo.svg"), kLogoSize, devicePixelRatio);
+    return RenderSvg(QStringLiteral(":/appearance/logo.svg"), kLogoSize, devicePixelRatio);
 }
 
 QPixmap SmallLogo(qreal devicePixelRatio)
 {
-    return Render(QStringLiteral(":/appearance/logo_small.svg"), kSmallLogoSize, devicePixelRatio);
+    return RenderSvg(QStringLiteral(":/appearance/logo_small.svg"), kSmallLogoSize, devicePixelRatio);
 }
 
 QIcon ApplicationIcon()
 {
     QIcon icon;
     for (int side : {16, 24, 32, 48, 64, 128, 256})
-        icon.addPixmap(Render(QStringLiteral(":/desktop/qzr6100.svg"), QSize(side, side), 1.0));
+        icon.addPixmap(RenderSvg(QStringLiteral(":/desktop/qzr6100.svg"), QSize(side, side), 1.0));
     return icon;
 }
 
