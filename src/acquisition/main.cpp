@@ -64,7 +64,12 @@ int main(int argc, char* argv[])
     const QCommandLineOption traceOption(QStringLiteral("trace"),
                                          QStringLiteral("Write every frame sent and received to FILE."),
                                          QStringLiteral("FILE"));
+    const QCommandLineOption factoryOption(
+        QStringLiteral("factory"),
+        QStringLiteral("Show the factory items of the Options menu: \"Calibration\" and "
+                       "\"Instrument communication settings\"."));
     parser.addOption(portOption);
+    parser.addOption(factoryOption);
     parser.addOption(simulateOption);
     parser.addOption(traceOption);
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A test file (.vqm) or record file (.vqr)."));
@@ -74,6 +79,7 @@ int main(int argc, char* argv[])
     options.portOverride = parser.value(portOption);
     options.simulate = parser.isSet(simulateOption);
     options.traceFile = parser.value(traceOption);
+    options.factory = parser.isSet(factoryOption);
     options.files = parser.positionalArguments();
 
     Program program(options);

@@ -80,8 +80,11 @@ ResponseHandler::ResponseHandler(AcquisitionState& state, SerialPort& port, Inst
 void ResponseHandler::Comm1ReceiveData()
 {
     waitForReply();
+    handleReply(port_.readReply());
+}
 
-    const QByteArray received = port_.readReply();
+void ResponseHandler::handleReply(const QByteArray& received)
+{
     const int length = int(received.size());
     const auto* reply = reinterpret_cast<const uint8_t*>(received.constData());
 

@@ -13,6 +13,7 @@
 // AcquisitionState; the handler keeps nothing between calls. Windows that own
 // a chain are reached through ReplySinks and may register at any time.
 
+#include <QByteArray>
 #include <QString>
 
 #include <cstdint>
@@ -46,6 +47,11 @@ public:
     // The port's OnReceiveData. Blocks for the speed-dependent wait without
     // processing events, so nothing else runs until the reply is handled.
     void Comm1ReceiveData();
+
+    // Checks and routes one complete read, as Comm1ReceiveData does once the
+    // reply is in. An empty or short read, a read longer than any reply or a
+    // bad CRC is asked for again.
+    void handleReply(const QByteArray& received);
 
     // Blocking sleep (default: the thread sleeps).
     std::function<void(int ms)> sleep;

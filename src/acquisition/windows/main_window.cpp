@@ -80,6 +80,12 @@ QAction* MainWindow::addAction(QMenu* menu, Command command, const QString& text
     return a;
 }
 
+void MainWindow::setFactoryMode(bool on)
+{
+    actions_.at(Command::Calibration)->setVisible(on);
+    actions_.at(Command::InstrumentCommSettings)->setVisible(on);
+}
+
 void MainWindow::buildMenus()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File(&F)"));
@@ -97,6 +103,7 @@ void MainWindow::buildMenus()
     options->addSeparator();
     addAction(options, Command::Calibration, QStringLiteral("Calibration"))->setVisible(false);
     addAction(options, Command::InstrumentSettings, QStringLiteral("Instrument settings"));
+    addAction(options, Command::AlarmLimits, QStringLiteral("Alarm limits"));
     options->addSeparator();
     addAction(options, Command::InstrumentCommSettings, QStringLiteral("Instrument communication settings"))
         ->setVisible(false);

@@ -27,7 +27,7 @@ public:
     // Every command of the menus and toolbar; the program connects them.
     enum class Command {
         Open, Save, Print, Exit,
-        CommSettings, Style, Calibration, InstrumentSettings, InstrumentCommSettings,
+        CommSettings, Style, Calibration, InstrumentSettings, AlarmLimits, InstrumentCommSettings,
         SingleSampling, ContinuousSampling, Stop, StartingTest, HarmonicReport, Record,
         Version, Website, Manual,
     };
@@ -41,6 +41,9 @@ public:
         const auto it = toolActions_.find(command);
         return it == toolActions_.end() ? nullptr : it->second;
     }
+    // Factory mode shows the menu items hidden in normal use: "Calibration"
+    // and "Instrument communication settings".
+    void setFactoryMode(bool on);
     // Called when the close query has been answered (always allowed).
     std::function<void()> onCloseQuery;
 

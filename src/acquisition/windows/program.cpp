@@ -115,6 +115,7 @@ bool Program::start(QString* error)
     const QSize screenSize = screen ? screen->size() : QSize(1920, 1080);
     InitAcquisitionState(state_, screenSize, &surfaces_);
     mainWindow_ = std::make_unique<MainWindow>(state_, surfaces_, colors_);
+    mainWindow_->setFactoryMode(options_.factory);
     LoadStartupStyle(styleServices());
     sampling_ = std::make_unique<SamplingController>(state_, *requests_, *comm_, *mainWindow_, *notifier_);
     handler_ = std::make_unique<ResponseHandler>(state_, *comm_, *requests_, *sampling_, *mainWindow_, *notifier_,

@@ -40,6 +40,7 @@ struct ProgramOptions {
     QString portOverride;   // --port: this port instead of the stored one, for this run
     bool simulate = false;  // --simulate: start the built-in simulated instrument
     QString traceFile;      // --trace: communication log
+    bool factory = false;   // --factory: show the calibration and instrument-address items
     QStringList files;      // file arguments
     QString settingsPath;   // SysSet.ini; empty for the usual place
     Notifier* notifier = nullptr;  // message boxes; null for real ones

@@ -1,0 +1,20 @@
+#pragma once
+// Numbers typed into the settings windows. Their key filters let only digits,
+// '.', '-' and backspace through, but a paste or a lone '-' still leaves
+// texts that are no number; those are refused with a message naming the
+// field, and nothing is sent.
+
+#include <QString>
+
+#include <optional>
+
+enum class EmptyText { IsZero, IsInvalid };
+
+// The number a field's text stands for: a decimal with '.' as the point
+// (an exponent is accepted), blanks around it ignored; whatever the locale.
+// An empty text is 0 or invalid as asked. Infinite and NaN are invalid.
+std::optional<double> ParseTypedNumber(const QString& text, EmptyText empty = EmptyText::IsZero);
+
+// The message shown for a text that is no number: names the field (its
+// caption as the window shows it, blanks trimmed) and the text.
+QString NotANumberText(const QString& fieldCaption, const QString& text);
