@@ -17,6 +17,10 @@
 #include "recording/record_settings.h"
 #include "recording/windows/record_settings_dialog.h"
 #include "recording/windows/record_window.h"
+#include "reports/report_info.h"
+#include "reports/windows/enter_info_dialog.h"
+#include "reports/windows/record_report_source.h"
+#include "reports/windows/report_window.h"
 #include "settings/windows/address_reset_dialog.h"
 #include "pty_simulator.h"
 
@@ -51,6 +55,8 @@ Program::~Program()
     recordSettingsDialog_.reset();
     recordWindow_.reset();
     harmonicWindow_.reset();
+    enterInfoDialog_.reset();
+    reportWindow_.reset();
     commDialog_.reset();
     styleDialog_.reset();
     handler_.reset();
@@ -146,6 +152,16 @@ bool Program::start(QString* error)
                                    *mainWindow_, *notifier_, settings_, portOverride};
     commDialog_ = std::make_unique<CommunicationDialog>(services, mainWindow_.get());
     handler_->baudItem = [this] { return commDialog_->baudIndex(); };
+    // The report window and its report information; EnterInfo.ini lies
+    // beside SysSet.ini. The record report reads the record window, made later.
+    const QString enterInfoPath = EnterInfoPathBeside(settings_.path());
+    reportWindow_ = std::make_unique<ReportWindow>(
+        ReportWindowServices{state_, enterInfoPath,
+                             [this] { return recordWindow_ ? RecordReportSourceOf(*recordWindow_) : RecordReportSource(); },
+                             *notifier_},
+        mainWindow_.get());
+    enterInfoDialog_ = std::make_unique<EnterInfoDialog>(enterInfoPath, *notifier_, reportWindow_.get());
+    reportWindow_->setEnterInfoDialog(enterInfoDialog_.get());
     harmonicWindow_ = std::make_unique<HarmonicWindow>(state_.TestRecord, mainWindow_.get());
     // The record window loads the record settings and allocates both
     // records; the settings dialog reads the same keys into its lists.
@@ -156,6 +172,9 @@ bool Program::start(QString* error)
                                                                    recordWindow_.get());
     QObject::connect(recordWindow_.get(), &RecordWindow::settingsRequested, recordWindow_.get(),
                      [this] { recordSettingsDialog_->exec(); });
+    // The record window has set PrintFromRecorder: the record report.
+    QObject::connect(recordWindow_.get(), &RecordWindow::printRequested, recordWindow_.get(),
+                     [this] { reportWindow_->exec(); });
     addressResetDialog_ = std::make_unique<AddressResetDialog>(mainWindow_.get());
     return true;
 }
@@ -198,6 +217,11 @@ void Program::connectMainWindowCommands()
     QObject::connect(w.action(C::Open), &QAction::triggered, &w, [this] { testFiles_->open(); });
     QObject::connect(w.action(C::Save), &QAction::triggered, &w, [this] { testFiles_->save(); });
     QObject::connect(w.action(C::HarmonicReport), &QAction::triggered, &w, [this] { harmonicWindow_->exec(); });
+    // The power report of the current test.
+    QObject::connect(w.action(C::Print), &QAction::triggered, &w, [this] {
+        state_.PrintFromRecorder = false;
+        reportWindow_->exec();
+    });
     // The record window is modeless; closing it only hides it.
     QObject::connect(w.action(C::Record), &QAction::triggered, &w, [this] {
         recordWindow_->show();

@@ -19,9 +19,11 @@
 
 class AddressResetDialog;
 class CommunicationDialog;
+class EnterInfoDialog;
 class HarmonicWindow;
 class RecordSettingsDialog;
 class RecordWindow;
+class ReportWindow;
 class StyleDialog;
 class TestFileCommands;
 class ExclusiveOpenProber;
@@ -62,6 +64,8 @@ public:
     CommunicationDialog& commDialog() { return *commDialog_; }
     VersionWindow& versionWindow() { return *versionWindow_; }
     AddressResetDialog& addressResetDialog() { return *addressResetDialog_; }
+    ReportWindow& reportWindow() { return *reportWindow_; }
+    EnterInfoDialog& enterInfoDialog() { return *enterInfoDialog_; }
     HarmonicWindow& harmonicWindow() { return *harmonicWindow_; }
     RecordWindow& recordWindow() { return *recordWindow_; }
     RecordSettingsDialog& recordSettingsDialog() { return *recordSettingsDialog_; }
@@ -105,6 +109,8 @@ private:
     std::unique_ptr<TestFileCommands> testFiles_;
     std::unique_ptr<StyleDialog> styleDialog_;
     std::unique_ptr<CommunicationDialog> commDialog_;
+    std::unique_ptr<ReportWindow> reportWindow_;
+    std::unique_ptr<EnterInfoDialog> enterInfoDialog_;
     std::unique_ptr<HarmonicWindow> harmonicWindow_;
     std::unique_ptr<RecordWindow> recordWindow_;
     std::unique_ptr<RecordSettingsDialog> recordSettingsDialog_;

@@ -24,6 +24,7 @@
 #include <QLabel>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QScreen>
 #include <QScrollBar>
 #include <QSignalBlocker>
@@ -207,10 +208,6 @@ void RecordWindow::buildMenusAndToolBar()
         a->setToolTip(QString::fromLatin1(e.tip));
         e.command->button = a;
     }
-    // Printing reports comes with the report window; until then the button
-    // says so instead of doing nothing.
-    print_.button->setEnabled(false);
-    print_.button->setToolTip(QStringLiteral("Print the record report (record reports are not available yet)"));
 
     auto item = [](QMenu* menu, const char* text, const char* name) {
         QAction* a = menu->addAction(QString::fromUtf8(text));
@@ -225,7 +222,6 @@ void RecordWindow::buildMenusAndToolBar()
     exportCsv_ = item(file, "Export CSV file", "CSV1");
     file->addSeparator();
     print_.item = item(file, "Print", "N5");
-    print_.item->setEnabled(false);
     file->addSeparator();
     QAction* exit = item(file, "Exit", "N6");
     QMenu* options = menuBar()->addMenu(QStringLiteral("Options (&O)"));
@@ -246,7 +242,7 @@ void RecordWindow::buildMenusAndToolBar()
     };
     both(open_, &RecordWindow::openRecord);
     both(new_, &RecordWindow::newRecordFile);
-    connect(print_.button, &QAction::triggered, this, &RecordWindow::print);
+    both(print_, &RecordWindow::print);
     connect(settings_.button, &QAction::triggered, this, &RecordWindow::settingsRequested);
     connect(settings_.item, &QAction::triggered, this, &RecordWindow::settingsRequested);
     connect(start_.button, &QAction::triggered, this, [this] { recorder_->start(); });
@@ -421,18 +417,10 @@ void RecordWindow::closeEvent(QCloseEvent* event)
 
 RecordExtent RecordWindow::extent() const { return RecordExtent{recorder_->liveRecord().count, viewed_.lastIndex}; }
 
-void RecordWindow::redrawTrendChart()
+TrendChartInput RecordWindow::trendInput() const
 {
-    if (!recorder_) return;  // still being built
     TrendChartInput in;
     in.picSize = pic4_->size();
-    // The copy rectangle is the screen's size, or the chart's where the
-    // window reaches past the primary screen, within the surfaces.
-    const QScreen* screen = QGuiApplication::primaryScreen();
-    const QSize screenSize = screen ? screen->size() : QSize(kTrendSurfaceWidth, kTrendSurfaceHeight);
-    copySize_ = screenSize.expandedTo(pic4_->size())
-                    .expandedTo(pic5_->size())
-                    .boundedTo(QSize(kTrendSurfaceWidth, kTrendSurfaceHeight));
     in.screenSize = copySize_;
     in.viewMode = view_.mode;
     in.recordDataReady = recorder_->recordDataReady();
@@ -448,6 +436,20 @@ void RecordWindow::redrawTrendChart()
     in.scale = view_.scale;
     in.gridPhase = view_.gridPhase;
     in.colors = colors_;
+    return in;
+}
+
+void RecordWindow::redrawTrendChart()
+{
+    if (!recorder_) return;  // still being built
+    // The copy rectangle is the screen's size, or the chart's where the
+    // window reaches past the primary screen, within the surfaces.
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize screenSize = screen ? screen->size() : QSize(kTrendSurfaceWidth, kTrendSurfaceHeight);
+    copySize_ = screenSize.expandedTo(pic4_->size())
+                    .expandedTo(pic5_->size())
+                    .boundedTo(QSize(kTrendSurfaceWidth, kTrendSurfaceHeight));
+    const TrendChartInput in = trendInput();
 
     const TrendChartResult result = DrawTrendChart(trendSurface_, trendScaleSurface_, in);
     for (int k = 0; k < kTrendChannelCount; ++k) {
@@ -461,6 +463,19 @@ void RecordWindow::redrawTrendChart()
     }
     pic4_->update();
     pic5_->update();
+}
+
+QSize RecordWindow::chartSize() const { return pic4_->size(); }
+
+QImage RecordWindow::chartPicture() const
+{
+    const QSize chart = pic4_->size().boundedTo(trendSurface_.size());
+    QImage picture(chart.width() + kTrendScaleStripWidth, chart.height(), QImage::Format_RGB32);
+    QPainter painter(&picture);
+    painter.drawImage(QPoint(0, 0), trendSurface_, QRect(QPoint(0, 0), chart));
+    painter.drawImage(QPoint(chart.width(), 0), trendScaleSurface_,
+                      QRect(0, 0, kTrendScaleStripWidth, chart.height()));
+    return picture;
 }
 
 void RecordWindow::applyViewChange(const ViewChange& change)
@@ -612,6 +627,12 @@ void RecordWindow::print()
 {
     acquisition_.PrintFromRecorder = true;
     emit printRequested();
+}
+
+QString RecordWindow::channelLabel(int channel) const
+{
+    return channel >= 0 && channel < kRecordChannelCount ? channels_[size_t(channel)]->quantityLabel()->text()
+                                                        : QString();
 }
 
 QString RecordWindow::statusText(int panel) const

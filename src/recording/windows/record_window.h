@@ -13,6 +13,7 @@
 // Closing the window only hides it: a recording goes on while it is hidden.
 
 #include "display/display_colors.h"
+#include "display/trend_chart.h"
 #include "recording/export_job.h"
 #include "recording/pen_markers.h"
 #include "recording/record_arrays.h"
@@ -70,6 +71,14 @@ public:
     void startOpenTimer();
 
     QString statusText(int panel) const;
+    QString channelLabel(int channel) const;
+
+    // For the record report: the chart as shown with its scale strip to the
+    // right ((chart width + 50) x chart height), the chart's size, and what
+    // the chart is drawn from (the record in view and the view).
+    QImage chartPicture() const;
+    QSize chartSize() const;
+    TrendChartInput trendInput() const;
 
     // The file dialogs; replaced by tests. An empty result means cancelled.
     std::function<QString(const QString& proposedPath)> chooseSaveFile;

@@ -1,0 +1,250 @@
+#include "reports/windows/report_window.h"
+
+#include "acquisition/acquisition_state.h"
+#include "acquisition/ini_file.h"
+#include "acquisition/notifier.h"
+#include "display/windows/paint_box.h"
+#include "reports/windows/enter_info_dialog.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace {
+
+const QString kCaption = QStringLiteral("PrinterForm");
+constexpr int kPageLeft = 5;
+constexpr int kPageTop = 5;
+constexpr int kBelowPage = 10;  // image_di, the strip under the page
+
+// A file name made from the job title: no folder separators.
+QString FileNameOf(const QString& title)
+{
+    QString name = title;
+    name.replace(QLatin1Char('/'), QLatin1Char('_')).replace(QLatin1Char('\\'), QLatin1Char('_'));
+    return name.trimmed().isEmpty() ? QStringLiteral("Report.pdf") : name + QStringLiteral(".pdf");
+}
+
+} // namespace
+
+ReportWindow::ReportWindow(ReportWindowServices services, QWidget* parent)
+    : QDialog(parent), services_(std::move(services)), printer_(QPrinter::HighResolution),
+      lastFolder_(QDir::homePath())
+{
+    setObjectName(QStringLiteral("TPrinterForm"));
+    setWindowTitle(kCaption);
+    // A dialog border the user cannot drag.
+    setFixedSize(kWidth, kHeight);
+    printer_.setResolution(kReportDotsPerInch);
+
+    auto* top = new QWidget(this);
+    top->setObjectName(QStringLiteral("Panel1"));
+    auto* buttons = new QHBoxLayout(top);
+    buttons->setContentsMargins(6, 4, 6, 4);
+    statusLabel_ = new QLabel(top);
+    statusLabel_->setObjectName(QStringLiteral("StatusLabel"));
+    statusLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    buttons->addWidget(statusLabel_, 1);
+    const auto button = [&](const char* name, const char* text, const char* tip) {
+        auto* b = new QPushButton(QString::fromUtf8(text), top);
+        if (name) b->setObjectName(QString::fromLatin1(name));
+        b->setToolTip(QString::fromUtf8(tip));
+        buttons->addWidget(b);
+        return b;
+    };
+    printButton_ = button("SeSkinButton1", "Print", "Print the report on the printer chosen in Printer Setup");
+    savePdfButton_ = button("SavePdfButton", "Save as PDF", "Write the printed page into a PDF file");
+    environmentButton_ =
+        button("SeSkinButton2", "Environmental data", "Project, organisation, tester, date and temperature of the footer");
+    setupButton_ = button("SeSkinButton3", "Printer Setup", "Choose the printer, the paper and the orientation");
+    // "Environmental data" is offered once the report-information dialog exists.
+    environmentButton_->setEnabled(false);
+
+    rongqi_ = new QScrollArea(this);
+    rongqi_->setObjectName(QStringLiteral("Rongqi"));
+    rongqi_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    rongqi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    rongqi_->setWidgetResizable(false);
+    rongqi_->viewport()->setCursor(Qt::OpenHandCursor);
+    sheet_ = new QWidget;
+    sheet_->setObjectName(QStringLiteral("Sheet"));
+    sheet_->setAutoFillBackground(true);
+    image1_ = new PaintBox(&surface_, [this] { return QRect(QPoint(0, 0), pageSize_); }, sheet_);
+    image1_->setObjectName(QStringLiteral("image1"));
+    imageDi_ = new QWidget(sheet_);
+    imageDi_->setObjectName(QStringLiteral("image_di"));
+    rongqi_->setWidget(sheet_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(top);
+    layout->addWidget(rongqi_, 1);
+
+    connect(printButton_, &QPushButton::clicked, this, &ReportWindow::printReport);
+    connect(savePdfButton_, &QPushButton::clicked, this, &ReportWindow::saveAsPdf);
+    connect(setupButton_, &QPushButton::clicked, this, &ReportWindow::printerSetup);
+    connect(environmentButton_, &QPushButton::clicked, this, [this] {
+        if (!enterInfo_) return;
+        enterInfo_->show();
+        enterInfo_->raise();
+        enterInfo_->activateWindow();
+    });
+
+    chooseSavePath = [this](const QString& proposed) {
+        QFileDialog dialog(this, QStringLiteral("Save as PDF"), proposed, QStringLiteral("PDF document (*.pdf)"));
+        dialog.setObjectName(QStringLiteral("SavePdfDialog"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("pdf"));
+        dialog.selectFile(proposed);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+}
+
+ReportWindow::~ReportWindow() = default;
+
+void ReportWindow::setEnterInfoDialog(EnterInfoDialog* dialog)
+{
+    enterInfo_ = dialog;
+    environmentButton_->setEnabled(dialog != nullptr);
+    if (dialog) {
+        // A change shows at once, from the top of the page.
+        connect(dialog, &EnterInfoDialog::entered, this, [this] {
+            scrollToTop();
+            if (isVisible()) redrawPreview();
+        });
+    }
+}
+
+ReportKind ReportWindow::kind() const
+{
+    return services_.state.PrintFromRecorder ? ReportKind::Record : ReportKind::Power;
+}
+
+ReportContent ReportWindow::currentContent()
+{
+    ReportContent content;
+    content.kind = kind();
+    content.info = LoadReportInfo(IniFile(services_.enterInfoPath));
+    if (content.kind == ReportKind::Power) {
+        content.record = &services_.state.TestRecord;
+    } else {
+        recordSource_ = services_.recordSource ? services_.recordSource() : RecordReportSource();
+        content.recordSource = &recordSource_;
+    }
+    return content;
+}
+
+void ReportWindow::scrollToTop() { rongqi_->verticalScrollBar()->setValue(0); }
+
+void ReportWindow::redrawPreview()
+{
+    const ReportKind k = kind();
+    pageSize_ = ReportPreviewPageSize(k, rongqi_->width());
+    if (surface_.isNull()) {
+        const QScreen* screen = QGuiApplication::primaryScreen();
+        const int screenWidth = screen ? screen->size().width() : 1920;
+        surface_ = QImage(std::max(screenWidth, pageSize_.width()), kReportSurfaceHeight, QImage::Format_RGB32);
+    }
+    pageSize_ = pageSize_.boundedTo(surface_.size());
+    image1_->setGeometry(kPageLeft, kPageTop, pageSize_.width(), pageSize_.height());
+    imageDi_->setGeometry(kPageLeft, kPageTop + pageSize_.height(), pageSize_.width(), kBelowPage);
+    sheet_->resize(rongqi_->viewport()->width(), kPageTop + pageSize_.height() + kBelowPage);
+    scrollToTop();
+    DrawReportPreview(surface_, pageSize_, currentContent());
+    image1_->update();
+}
+
+void ReportWindow::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    // Each report prints in its own orientation unless the user turns the
+    // paper in Printer Setup.
+    printer_.setPageOrientation(kind() == ReportKind::Power ? QPageLayout::Portrait : QPageLayout::Landscape);
+    statusLabel_->clear();
+    redrawPreview();
+}
+
+void ReportWindow::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    if (isVisible()) redrawPreview();
+}
+
+void ReportWindow::showStatus(const QString& text) { statusLabel_->setText(text); }
+
+QString ReportWindow::statusText() const { return statusLabel_->text(); }
+
+bool ReportWindow::printReport()
+{
+    const ReportContent content = currentContent();
+    if (printer_.outputFormat() == QPrinter::NativeFormat && printer_.printerName().isEmpty()) {
+        services_.notifier.message(
+            QStringLiteral("No printer is set up on this computer. Choose one in Printer Setup, or use Save as PDF."),
+            kCaption, Notifier::Icon::Warning);
+        return false;
+    }
+    printer_.setDocName(ReportJobTitle(content.kind, content.info.projectName));
+    printer_.setResolution(kReportDotsPerInch);
+    QString reason;
+    if (!PrintReport(printer_, content, &reason) || printer_.printerState() == QPrinter::Error) {
+        if (reason.isEmpty()) reason = QStringLiteral("The printer reported an error.");
+        const QString target = printer_.outputFormat() == QPrinter::PdfFormat ? printer_.outputFileName()
+                                                                                : printer_.printerName();
+        services_.notifier.message(QStringLiteral("The report could not be printed on %1: %2").arg(target, reason),
+                                   kCaption, Notifier::Icon::Error);
+        showStatus(QString());
+        return false;
+    }
+    showStatus(printer_.outputFormat() == QPrinter::PdfFormat
+                   ? QStringLiteral("Printed to %1").arg(QFileInfo(printer_.outputFileName()).fileName())
+                   : QStringLiteral("Sent to %1").arg(printer_.printerName()));
+    return true;
+}
+
+QPageLayout ReportWindow::pdfLayout() const
+{
+    if (!pageChosen_) return DefaultReportPageLayout(kind());
+    const QPageLayout chosen = printer_.pageLayout();
+    return QPageLayout(chosen.pageSize(), chosen.orientation(), QMarginsF(0, 0, 0, 0));
+}
+
+bool ReportWindow::saveAsPdf()
+{
+    const ReportContent content = currentContent();
+    const QString title = ReportJobTitle(content.kind, content.info.projectName);
+    QString path = chooseSavePath(QDir(lastFolder_).filePath(FileNameOf(title)));
+    if (path.isEmpty()) return false;
+    if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
+    lastFolder_ = QFileInfo(path).absolutePath();
+    QString reason;
+    if (!WriteReportPdf(path, pdfLayout(), content, &reason)) {
+        services_.notifier.message(QStringLiteral("The report could not be saved as %1: %2").arg(path, reason),
+                                   kCaption, Notifier::Icon::Error);
+        showStatus(QString());
+        return false;
+    }
+    showStatus(QStringLiteral("Saved as %1").arg(QFileInfo(path).fileName()));
+    return true;
+}
+
+void ReportWindow::printerSetup()
+{
+    QPrintDialog dialog(&printer_, this);
+    dialog.setWindowTitle(QStringLiteral("Printer Setup"));
+    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+    if (dialog.exec() != QDialog::Accepted) return;
+    pageChosen_ = true;
+    printer_.setResolution(kReportDotsPerInch);
+}
