@@ -406,6 +406,53 @@ private slots:
         QCOMPARE(CountField(ReadAll(path), 0), 6);
     }
 
+    // New after a failed save that was reported: it asks, saying how many
+    // samples are not on disk; No keeps the record and its retries, Yes
+    // starts the new file.
+    void newAfterAFailedSaveAsksBeforeLosingSamples()
+    {
+        const QString path = file("failing.vqr"), next = file("next.vqr");
+        QFile::remove(path);
+        QFile::remove(next);
+        RecorderRig rig;
+        QVERIFY(rig.recorder.newRecordFile(path));
+        rig.recorder.start();
+        rig.sample(3);
+        rig.recorder.saveTick();
+        QVERIFY(QFile::remove(path));
+        rig.sample(4);
+        rig.recorder.saveTick();
+        QCOMPARE(rig.notifier.messages.size(), 1);  // the failure, reported once
+
+        rig.notifier.answers = {Notifier::Answer::No};
+        QVERIFY(!rig.recorder.newRecordFile(next));
+        QCOMPARE(rig.notifier.questions.size(), 1);
+        QVERIFY2(rig.notifier.questions[0].contains(path) && rig.notifier.questions[0].contains("No such file")
+                     && rig.notifier.questions[0].contains("4 samples are not on disk"),
+                 qPrintable(rig.notifier.questions[0]));
+        QVERIFY(!QFile::exists(next));
+        QCOMPARE(rig.recorder.fileName(), path);
+        QCOMPARE(rig.recorder.liveRecord().count, 7);
+        QCOMPARE(rig.recorder.state(), Recorder::State::Recording);
+        WriteAll(path, MakeFile(1, 0));  // the retries go on and catch up
+        rig.recorder.saveTick();
+        QCOMPARE(CountField(ReadAll(path), 0), 7);
+
+        // Stopped with one sample unsaved: Yes starts the new file.
+        QVERIFY(QFile::remove(path));
+        rig.sample(1);
+        rig.recorder.stop();
+        QCOMPARE(rig.notifier.messages.size(), 2);
+        rig.notifier.answers = {Notifier::Answer::Yes};
+        QVERIFY(rig.recorder.newRecordFile(next));
+        QVERIFY(rig.notifier.questions.value(1).contains("1 sample is not on disk"));
+        QCOMPARE(rig.recorder.fileName(), next);
+        QCOMPARE(rig.recorder.liveRecord().count, 0);
+        QCOMPARE(rig.recorder.state(), Recorder::State::FileReady);
+        QVERIFY(!rig.recorder.saveTimer().isActive());
+        QCOMPARE(rig.notifier.messages.size(), 2);
+    }
+
     void openingMalformedFiles_data()
     {
         QTest::addColumn<QByteArray>("bytes");

@@ -17,7 +17,12 @@ const QString kRecordCaption = QStringLiteral("Record");
 
 Recorder::Recorder(const AcquisitionState& acquisition, const RecordSettings& settings, RecordWindowView& view,
                    Notifier& notifier, QObject* parent)
-    : QObject(parent), clock(OleDateNow), acquisition_(acquisition), view_(view), notifier_(notifier)
+    : QObject(parent),
+      clock(OleDateNow),
+      acquisition_(acquisition),
+      view_(view),
+      notifier_(notifier),
+      liveCodes_(settings.channelCodes)
 {
     samplingTimer_.setObjectName(QStringLiteral("Timer1"));
     saveTimer_.setObjectName(QStringLiteral("TimerSave"));
@@ -51,10 +56,7 @@ bool Recorder::newRecordFile(const QString& path)
                != Notifier::Answer::Yes)
         return false;
 
-    // The file being left gets every sample taken into it first; if that
-    // fails, the new file is not started, because starting it would empty
-    // the record whose samples are not on disk yet (the failure was shown).
-    if (!fileUpToDate_ && writer_.hasFile() && !saveNow()) return false;
+    if (!leaveCurrentFile()) return false;
 
     QString error;
     if (!writer_.create(path, settings_.channelCodes, settings_.samplingStep, &error)) {
@@ -63,6 +65,8 @@ bool Recorder::newRecordFile(const QString& path)
         return false;
     }
     live_.count = 0;
+    liveCodes_ = settings_.channelCodes;
+    savedCount_ = 0;
     fileUpToDate_ = true;
     saveFailureReported_ = false;
     recordDataReady_ = true;
@@ -100,6 +104,7 @@ void Recorder::start()
     // New.
     if (live_.count == 0) {
         writer_.setFileFields(settings_.channelCodes, settings_.samplingStep);
+        liveCodes_ = settings_.channelCodes;
         fileUpToDate_ = false;
     }
     if (!samplingTimer_.isActive()) samplingTimer_.start();
@@ -190,24 +195,61 @@ void Recorder::enterSamplingLost()
     setStopEnabled(false, true);
 }
 
-bool Recorder::saveNow()
+const std::array<int32_t, kRecordChannelCount>& Recorder::liveRecordCodes() const
+{
+    return writer_.hasFile() ? liveCodes_ : settings_.channelCodes;
+}
+
+bool Recorder::trySave(QString* error)
 {
     const RecordFileWriter::SaveResult result = writer_.save(live_);
     if (result.ok) {
         lastSaveBlockWrites_ = result.blockWrites;
+        savedCount_ = live_.count;
         fileUpToDate_ = true;
         saveFailureReported_ = false;
         return true;
     }
     fileUpToDate_ = false;
+    *error = result.error;
+    return false;
+}
+
+bool Recorder::saveNow()
+{
+    QString error;
+    if (trySave(&error)) return true;
     if (!saveFailureReported_) {
         saveFailureReported_ = true;
         notifier_.message(QStringLiteral("Could not save the record file %1:\n%2\n"
                                          "The samples are kept in memory; saving is tried again at the next "
                                          "save step.")
-                              .arg(writer_.fileName(), result.error),
+                              .arg(writer_.fileName(), error),
                           kRecordCaption, Notifier::Icon::Error);
     }
+    return false;
+}
+
+bool Recorder::leaveCurrentFile()
+{
+    if (fileUpToDate_ || !writer_.hasFile()) return true;
+    QString error;
+    if (trySave(&error)) return true;
+    // Starting the new file empties the live record, and with it the only
+    // copy of the samples the file lacks; the user decides, knowing how many.
+    const int32_t unsaved = live_.count - savedCount_;
+    if (unsaved <= 0) return true;
+    const QString samples = unsaved == 1 ? QStringLiteral("1 sample is") : QStringLiteral("%1 samples are").arg(unsaved);
+    const Notifier::Answer answer = notifier_.question(
+        QStringLiteral("The record file %1 could not be saved:\n%2\n%3 not on disk and will be lost.\n\n"
+                       "Start the new record file anyway?\n"
+                       "(No keeps the current record; saving it is tried again at each save step.)")
+            .arg(writer_.fileName(), error, samples),
+        kRecordCaption);
+    if (answer == Notifier::Answer::Yes) return true;
+    // The user has been told; the save timer keeps trying, as after Stop.
+    saveFailureReported_ = true;
+    if (!saveTimer_.isActive()) saveTimer_.start();
     return false;
 }
 

@@ -20,7 +20,10 @@
 // leaves. A save that fails is reported once, with the file's name and the
 // system's reason, until a save succeeds again; recording in memory goes on
 // and the save timer tries again (after Stop or at the limit it keeps
-// running, unseen, until the file is up to date).
+// running, unseen, until the file is up to date). New while the file it
+// leaves cannot be brought up to date asks first, saying how many samples
+// are not on disk: Yes starts the new file (they are lost), No keeps the
+// record and its retries.
 
 #include "recording/record_arrays.h"
 #include "recording/record_settings.h"
@@ -56,8 +59,9 @@ public:
     const RecordSettings& settings() const { return settings_; }
 
     // New, once the user has chosen `path` in the save dialog. Asks before
-    // replacing an existing file. False when the user declined or the file
-    // could not be created (reported); nothing has changed then.
+    // replacing an existing file, and before leaving samples that could not
+    // be saved. False when the user declined or the file could not be
+    // created (reported); nothing has changed then.
     bool newRecordFile(const QString& path);
     void start();
     void stop();
@@ -75,6 +79,10 @@ public:
     State state() const { return state_; }
     bool recordDataReady() const { return recordDataReady_; }
     const LiveRecord& liveRecord() const { return live_; }
+    // The quantity on each channel of the live record: what its samples were
+    // taken as (the settings may have changed since Stop); before the first
+    // sample what its file was created with, and without a file the settings.
+    const std::array<int32_t, kRecordChannelCount>& liveRecordCodes() const;
     const QString& fileName() const { return writer_.fileName(); }
     const QTimer& samplingTimer() const { return samplingTimer_; }
     const QTimer& saveTimer() const { return saveTimer_; }
@@ -92,6 +100,11 @@ private:
     // Saves and reports a failure unless already reported; true when the
     // file is now up to date.
     bool saveNow();
+    // Saves without reporting; false with the system's reason in *error.
+    bool trySave(QString* error);
+    // Before New leaves the current file: true when every sample taken is
+    // on disk, or the user agreed to lose those that could not be saved.
+    bool leaveCurrentFile();
     // The save at Stop, the limit and the loss of sampling; keeps the save
     // timer running while it fails.
     void finalSave();
@@ -112,5 +125,7 @@ private:
     bool recordDataReady_ = false;
     bool fileUpToDate_ = true;
     bool saveFailureReported_ = false;
+    int32_t savedCount_ = 0;  // samples in the file after the last good save
+    std::array<int32_t, kRecordChannelCount> liveCodes_{};
     int lastSaveBlockWrites_ = 0;
 };

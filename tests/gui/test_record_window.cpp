@@ -442,6 +442,30 @@ private slots:
         const QByteArray liveHeader = live.readAll().split('\n').value(0);
         QVERIFY2(liveHeader.contains("CH1:Power,CH2:Power,CH3:Power,CH4:Power,CH5:Power,CH6:Power"),
                  liveHeader.constData());
+
+        // Recorded, stopped, then the settings changed to other quantities:
+        // the live record is still headed with what its samples were taken as.
+        state.SamplingMode = SamplingContinuous;
+        window->chooseSaveFile = [&](const QString&) { return dir.filePath("live.vqr"); };
+        action("N3")->trigger();
+        action("N16")->trigger();
+        state.TestRecord.ActivePower.set(1500.0f);
+        window->recorder().samplingTick();
+        action("N17")->trigger();
+        RecordSettingsDialog dialog(*settings, window->recorder(), notifier, window.get());
+        dialog.findChild<QComboBox*>("ComboBox3")->setCurrentIndex(0);  // CH1: Voltage
+        dialog.findChild<QPushButton*>("Button1")->click();
+        QCOMPARE(label(7), QString("Voltage"));
+        window->chooseExportFile = [&](ExportFormat, const QString&) { return dir.filePath("stopped.csv"); };
+        notifier.answers = {Notifier::Answer::Yes};
+        action("CSV1")->trigger();
+        QFile stopped(dir.filePath("stopped.csv"));
+        QVERIFY(stopped.open(QIODevice::ReadOnly));
+        const QList<QByteArray> stoppedLines = stopped.readAll().split('\n');
+        QCOMPARE(stoppedLines.size(), 1 + 1 + 1);
+        QVERIFY2(stoppedLines[0].contains("CH1:Power,CH2:Power,CH3:Power,CH4:Power,CH5:Power,CH6:Power"),
+                 stoppedLines[0].constData());
+        QVERIFY(stoppedLines[1].endsWith(",1500,1500,1500,1500,1500,1500\r"));
     }
 
     void settingsDialogEnter()

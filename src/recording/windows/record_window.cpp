@@ -591,12 +591,13 @@ void RecordWindow::exportRecord(ExportFormat format)
     for (int k = 0; k < kExportChannelCount; ++k) source.channels[size_t(k)] = series.channel(k);
     source.times = series.times();
     source.count = live ? recorder_->liveRecord().count : viewed_.length();
-    // The headers name what each column holds: the quantities being recorded,
-    // or those of the file in view (the labels on screen follow whichever was
+    // The headers name what each column holds: the quantities the live
+    // record was taken as (the settings may have changed since Stop), or
+    // those of the file in view (the labels on screen follow whichever was
     // set last, which need not be the record exported).
     std::array<QString, kExportChannelCount> labels;
     for (int k = 0; k < kExportChannelCount; ++k) {
-        const int code = live ? recorder_->settings().channelCodes[size_t(k)] : viewed_.channelCodes[size_t(k)];
+        const int code = live ? recorder_->liveRecordCodes()[size_t(k)] : viewed_.channelCodes[size_t(k)];
         // A code a file carries but no quantity has keeps the label on screen.
         labels[size_t(k)] = IsValidQuantityCode(code) ? QuantityLabelText(code)
                                                       : channels_[size_t(k)]->quantityLabel()->text();
