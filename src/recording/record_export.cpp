@@ -6,20 +6,24 @@
 
 #include <QDir>
 #include <QFile>
+#include <QTemporaryDir>
 
 #include <xlsxwriter.h>
 
 #include <cerrno>
 #include <charconv>
+#include <climits>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <locale.h>
 #include <string>
-#include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -76,14 +80,54 @@ private:
     locale_t previous_ = locale_t(0);
 };
 
-// The workbook of one export, freed without writing anything unless closed.
+// When libxlsxwriter fails to write the workbook (a full disk), it returns
+// without closing the temporary file of the sheet's rows, which keeps its
+// disk space until the program ends. Its temporary files are all in our
+// private folder and already unlinked there; every descriptor still open on
+// one is pointed at /dev/null, which frees the space, while the stream the
+// library forgot stays valid and writes nowhere should anything flush it.
+void ReleaseFilesLeftIn(const QByteArray& folder)
+{
+    const QByteArray prefix = folder + '/';
+    std::vector<int> left;
+    if (DIR* fds = ::opendir("/proc/self/fd")) {
+        while (const dirent* entry = ::readdir(fds)) {
+            char* end = nullptr;
+            const long fd = std::strtol(entry->d_name, &end, 10);
+            if (end == entry->d_name || *end != '\0' || fd == ::dirfd(fds)) continue;
+            char target[PATH_MAX];
+            const QByteArray link = QByteArray("/proc/self/fd/") + entry->d_name;
+            const ssize_t length = ::readlink(link.constData(), target, sizeof target - 1);
+            if (length > 0 && QByteArray(target, int(length)).startsWith(prefix)) left.push_back(int(fd));
+        }
+        ::closedir(fds);
+    }
+    if (left.empty()) return;
+    const int sink = ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+    if (sink < 0) return;
+    for (const int fd : left) ::dup3(sink, fd, O_CLOEXEC);
+    ::close(sink);
+}
+
+// The workbook of one export. libxlsxwriter keeps the sheet's rows in
+// temporary files until the workbook is closed; they go into a private folder
+// of our own under the user's TMPDIR, which is removed with everything in it
+// when the export ends, whatever the outcome. The library frees its temporary
+// files only when it writes the workbook, so an export that is abandoned
+// (cancelled, or a row that could not be added) is still closed through the
+// library: it writes what it has into the caller's temporary target, which
+// the caller removes.
 class Workbook {
 public:
     explicit Workbook(const QString& path)
+        : scratch_(QDir(QDir::tempPath()).filePath(QStringLiteral("qzr6100-export-XXXXXX")))
     {
-        // libxlsxwriter keeps the sheet's rows in a temporary file until
-        // close; put it where the user's TMPDIR says.
-        tmpdir_ = QFile::encodeName(QDir::tempPath());
+        if (!scratch_.isValid()) {
+            scratchError_ = scratch_.errorString();
+            if (scratchError_.isEmpty()) scratchError_ = SystemErrorText(EACCES);
+            return;
+        }
+        tmpdir_ = QFile::encodeName(scratch_.path());
         lxw_workbook_options options{};
         options.constant_memory = LXW_TRUE;
         options.tmpdir = tmpdir_.data();
@@ -92,49 +136,34 @@ public:
     }
     ~Workbook()
     {
-        if (book_ == nullptr) return;
-        // Freeing a workbook does not close the temporary file of a
-        // constant-memory sheet; that is only done when the file is written.
-        if (sheet_ != nullptr && sheet_->optimize_tmpfile != nullptr) {
-            std::fclose(sheet_->optimize_tmpfile);
-            sheet_->optimize_tmpfile = nullptr;
-            sheet_->file = nullptr;
-        }
-        lxw_workbook_free(book_);
+        if (book_ != nullptr) close();
     }
     Workbook(const Workbook&) = delete;
     Workbook& operator=(const Workbook&) = delete;
 
     bool isValid() const { return book_ != nullptr && sheet_ != nullptr; }
+    // Why the private temporary folder could not be made; empty when it was.
+    const QString& scratchError() const { return scratchError_; }
     lxw_worksheet* sheet() const { return sheet_; }
 
     // Writes the file; the workbook is gone afterwards whatever the result.
     lxw_error close()
     {
-        // When writing the file fails (a full disk), libxlsxwriter leaves
-        // the sheet's temporary file open, holding its disk space until the
-        // program ends. It is still ours to close if the descriptor still
-        // refers to that (already unlinked) file: nothing else can open it.
-        FILE* rows = sheet_ != nullptr ? sheet_->optimize_tmpfile : nullptr;
-        struct stat before {};
-        const int fd = rows != nullptr ? fileno(rows) : -1;
-        const bool known = fd >= 0 && ::fstat(fd, &before) == 0;
-
         lxw_workbook* book = book_;
         book_ = nullptr;
         sheet_ = nullptr;
         const lxw_error result = workbook_close(book);
-
-        const int closeErrno = errno;
-        struct stat after {};
-        if (result != LXW_NO_ERROR && known && ::fstat(fd, &after) == 0 && after.st_dev == before.st_dev
-            && after.st_ino == before.st_ino)
-            std::fclose(rows);
-        errno = closeErrno;
+        if (result != LXW_NO_ERROR) {
+            const int closeErrno = errno;
+            ReleaseFilesLeftIn(tmpdir_);
+            errno = closeErrno;
+        }
         return result;
     }
 
 private:
+    QTemporaryDir scratch_;
+    QString scratchError_;
     QByteArray tmpdir_;
     lxw_workbook* book_ = nullptr;
     lxw_worksheet* sheet_ = nullptr;
@@ -142,8 +171,8 @@ private:
 
 // Opens (creating) the file for writing and closes it again: a folder that
 // is missing or not writable is reported with the system's reason before
-// any row is written, and libxlsxwriter, which opens the file only at the
-// end, then does not fail there (where it would leak its temporary file).
+// any row is written, rather than by libxlsxwriter, which opens the file
+// only at the end.
 int CheckWritable(const QString& path)
 {
     const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
@@ -280,6 +309,9 @@ ExportOutcome ExportXlsx(const ExportSource& source, const QString& path, const 
     const CNumericScope cNumeric;
     errno = 0;
     Workbook book(path);
+    if (!book.scratchError().isEmpty())
+        return Fail(error, QStringLiteral("cannot make a temporary folder in %1 (%2)")
+                               .arg(QDir::toNativeSeparators(QDir::tempPath()), book.scratchError()));
     if (!book.isValid()) return Fail(error, SystemErrorText(errno != 0 ? errno : ENOMEM));
     lxw_worksheet* sheet = book.sheet();
 

@@ -4,7 +4,9 @@
 // "Recording time", "CH1:Voltage", ... Two formats:
 //
 // - .xlsx, written with libxlsxwriter in its constant-memory mode (rows go
-//   straight to a temporary file, so memory stays flat for 450000 rows). The
+//   straight to a temporary file, so memory stays flat for 450000 rows; its
+//   temporary files live in a private folder under TMPDIR that is removed
+//   when the export ends, however it ends). The
 //   time is text in the system locale's short date and long time format, the
 //   same text the record window shows; the values are numbers.
 // - .csv for tools that read text: UTF-8 with a byte-order mark (spreadsheets
