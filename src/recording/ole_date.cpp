@@ -1,5 +1,7 @@
 #include "recording/ole_date.h"
 
+#include "acquisition/status_date.h"
+
 #include <cmath>
 
 namespace {
@@ -14,15 +16,7 @@ qint64 lastDay() { return QDate(9999, 12, 31).toJulianDay() - epochJulianDay(); 
 // is wall-clock time and carries no zone.
 QString timeFormatWithoutZone(const QLocale& locale)
 {
-    const QString format = locale.timeFormat(QLocale::LongFormat);
-    QString out;
-    bool quoted = false;
-    for (const QChar c : format) {
-        if (c == QLatin1Char('\'')) quoted = !quoted;
-        if (!quoted && c == QLatin1Char('t')) continue;
-        out += c;
-    }
-    return out.simplified();
+    return TimeFormatWithoutZone(locale.timeFormat(QLocale::LongFormat));
 }
 
 } // namespace
