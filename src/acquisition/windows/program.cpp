@@ -22,6 +22,8 @@
 #include "reports/windows/record_report_source.h"
 #include "reports/windows/report_window.h"
 #include "settings/windows/address_reset_dialog.h"
+#include "settings/windows/calibration_window.h"
+#include "settings/windows/instrument_settings_window.h"
 #include "pty_simulator.h"
 
 #include <QAction>
@@ -51,6 +53,10 @@ Program::~Program()
 {
     // Windows and controllers go before the port they use; the simulator last.
     addressResetDialog_.reset();
+    sinks_.instrumentSettings = nullptr;
+    instrumentSettingsWindow_.reset();
+    sinks_.calibration = nullptr;
+    calibrationWindow_.reset();
     versionWindow_.reset();
     recordSettingsDialog_.reset();
     recordWindow_.reset();
@@ -175,6 +181,32 @@ bool Program::start(QString* error)
     // The record window has set PrintFromRecorder: the record report.
     QObject::connect(recordWindow_.get(), &RecordWindow::printRequested, recordWindow_.get(),
                      [this] { reportWindow_->exec(); });
+    // Calibration comes before the instrument-settings window, whose range
+    // and bandwidth it switches; the two are joined once both exist.
+    using C = MainWindow::Command;
+    calibrationWindow_ = std::make_unique<CalibrationWindow>(
+        *requests_,
+        [this](QString* reason) {
+            try {
+                comm_->setPortOpen(true);
+                return true;
+            } catch (const ECommError& e) {
+                if (reason) *reason = e.message();
+                return false;
+            }
+        },
+        *notifier_,
+        CalibrationWindow::SamplingButtons{mainWindow_->toolAction(C::SingleSampling),
+                                           mainWindow_->toolAction(C::ContinuousSampling),
+                                           mainWindow_->toolAction(C::Stop)},
+        mainWindow_.get());
+    sinks_.calibration = calibrationWindow_.get();
+    // Registered at once: the read of its block that discovery sent when it
+    // opened the port is answered after start-up and fills this window.
+    instrumentSettingsWindow_ =
+        std::make_unique<InstrumentSettingsWindow>(state_, *requests_, *mainWindow_, *notifier_, mainWindow_.get());
+    sinks_.instrumentSettings = instrumentSettingsWindow_.get();
+    calibrationWindow_->setInstrumentSettings(instrumentSettingsWindow_.get());
     addressResetDialog_ = std::make_unique<AddressResetDialog>(mainWindow_.get());
     return true;
 }
@@ -213,6 +245,17 @@ void Program::connectMainWindowCommands()
         addressResetDialog_->show();
         addressResetDialog_->raise();
         addressResetDialog_->activateWindow();
+    });
+    // Both settings windows are modeless and keep their values when closed.
+    QObject::connect(w.action(C::InstrumentSettings), &QAction::triggered, &w, [this] {
+        instrumentSettingsWindow_->show();
+        instrumentSettingsWindow_->raise();
+        instrumentSettingsWindow_->activateWindow();
+    });
+    QObject::connect(w.action(C::Calibration), &QAction::triggered, &w, [this] {
+        calibrationWindow_->show();
+        calibrationWindow_->raise();
+        calibrationWindow_->activateWindow();
     });
     QObject::connect(w.action(C::Open), &QAction::triggered, &w, [this] { testFiles_->open(); });
     QObject::connect(w.action(C::Save), &QAction::triggered, &w, [this] { testFiles_->save(); });

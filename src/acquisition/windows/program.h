@@ -18,6 +18,8 @@
 #include <memory>
 
 class AddressResetDialog;
+class CalibrationWindow;
+class InstrumentSettingsWindow;
 class CommunicationDialog;
 class EnterInfoDialog;
 class HarmonicWindow;
@@ -64,6 +66,8 @@ public:
     CommunicationDialog& commDialog() { return *commDialog_; }
     VersionWindow& versionWindow() { return *versionWindow_; }
     AddressResetDialog& addressResetDialog() { return *addressResetDialog_; }
+    CalibrationWindow& calibrationWindow() { return *calibrationWindow_; }
+    InstrumentSettingsWindow& instrumentSettingsWindow() { return *instrumentSettingsWindow_; }
     ReportWindow& reportWindow() { return *reportWindow_; }
     EnterInfoDialog& enterInfoDialog() { return *enterInfoDialog_; }
     HarmonicWindow& harmonicWindow() { return *harmonicWindow_; }
@@ -115,6 +119,8 @@ private:
     std::unique_ptr<RecordWindow> recordWindow_;
     std::unique_ptr<RecordSettingsDialog> recordSettingsDialog_;
     std::unique_ptr<VersionWindow> versionWindow_;
+    std::unique_ptr<CalibrationWindow> calibrationWindow_;
+    std::unique_ptr<InstrumentSettingsWindow> instrumentSettingsWindow_;
     std::unique_ptr<AddressResetDialog> addressResetDialog_;
 };
 
