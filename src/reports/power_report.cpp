@@ -247,12 +247,26 @@ void DrawPageReadouts(QPainter& p, const ReportPage& page, const PageBox& box, c
     }
 }
 
+// The table's texts, each one within its column: the font of the table
+// unless its widest cell would run over the column's line, then as much
+// smaller as it needs. A number is never shortened.
+QFont TableFont(QPainter& p, double pointSize, int room, const QStringList& texts)
+{
+    QFont font = ReportPageFont(pointSize);
+    const QFontMetrics metrics(font, p.device());
+    int widest = 1;
+    for (const QString& t : texts) widest = std::max(widest, metrics.horizontalAdvance(t));
+    if (widest > room) font.setPointSizeF(pointSize * room / widest);
+    return font;
+}
+
 void DrawPageTable(QPainter& p, const ReportPage& page, const TestRecordImage& r)
 {
     const int thick = std::max(Round(page.H * 0.0012), 1);
     const int ruleY = Round(page.ph * 0.555);
     DrawReportLine(p, page.left, ruleY, page.right, ruleY, kReportBlack, thick);
-    p.setFont(ReportPageFont(page.portrait ? 10 : 6));
+    const double pointSize = page.portrait ? 10 : 6;
+    p.setFont(ReportPageFont(pointSize));
     DrawCaption(p, Round(page.right * 0.75), Round(page.ph * 0.548), QStringLiteral(" The harmonic content "),
                 kReportBlack);
 
@@ -278,13 +292,19 @@ void DrawPageTable(QPainter& p, const ReportPage& page, const TestRecordImage& r
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRect(QPoint(page.left, top), QPoint(page.right, bottom)));
 
+    QStringList texts{QStringLiteral("Percent"), QStringLiteral(" Order")};
+    for (int k = 0; k < kHarmonicCount; ++k) {
+        texts << ReportHarmonicRms(r.VoltageHarmonics[k].get()) << ReportHarmonicRms(r.CurrentHarmonics[k].get())
+              << ReportHarmonicPercent(r.VoltageHarmonics[k].get(), r.VoltageHarmonics[1].get())
+              << ReportHarmonicPercent(r.CurrentHarmonics[k].get(), r.CurrentHarmonics[1].get());
+    }
+    p.setFont(TableFont(p, pointSize, column - Round(column * 0.1) - thin - std::max(page.dots(20), 1), texts));
     const QFontMetrics metrics = p.fontMetrics();
     const int lift = (row - metrics.height()) / 2;  // texts sit in the middle of their row
     const int orderIndent = Round(column * 0.3);
     const int valueIndent = Round(column * 0.1);
     const auto cell = [&](int columnIndex, int rowIndex, int indent, const QString& s) {
-        DrawReportText(p, page.left + columnIndex * column + indent, top + rowIndex * row + lift, s, kReportBlack,
-                       column - indent);
+        DrawReportText(p, page.left + columnIndex * column + indent, top + rowIndex * row + lift, s, kReportBlack);
     };
     for (int g = 0; g < 3; ++g) {
         const int base = 5 * g;

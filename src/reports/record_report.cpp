@@ -203,7 +203,13 @@ void DrawRecordReportPage(QPainter& painter, const ReportPage& page, const Recor
     // that the sixth channel still ends on the page.
     const double across = std::min(page.unit, page.W / 7300.0);
     const auto x = [&](double dots) { return page.left + Round(dots * across); };
-    painter.setFont(ReportPageFont(8));
+    // One font for the rows, small enough for the description to end before CH1.
+    const QString description = QStringLiteral("Channel signal description:");
+    QFont rowFont = ReportPageFont(8);
+    const int descriptionRoom = x(1000) - x(50) - page.dots(40);
+    const int descriptionWidth = QFontMetrics(rowFont, painter.device()).horizontalAdvance(description);
+    if (descriptionWidth > descriptionRoom) rowFont.setPointSizeF(8.0 * descriptionRoom / descriptionWidth);
+    painter.setFont(rowFont);
     int y = chart.gh + Round(page.top * 2.3);
     DrawReportText(painter, x(50), y, TrendTimeScaleLabel(source.trend.zoom), kTimeLabelTeal, x(1000) - x(50));
     for (int k = 0; k < kTrendChannelCount; ++k) {
@@ -212,7 +218,7 @@ void DrawRecordReportPage(QPainter& painter, const ReportPage& page, const Recor
                        kTrendChannelColors[size_t(k)], x(1000) - x(50));
     }
     y = chart.gh + 4 * page.top;
-    DrawReportText(painter, x(50), y, QStringLiteral("Channel signal description:"), kReportBlack, x(1000) - x(80));
+    DrawReportText(painter, x(50), y, description, kReportBlack);
     for (int k = 0; k < kTrendChannelCount; ++k) {
         const int at = x(1000 + 1100 * k);
         DrawReportText(painter, at, y, QStringLiteral("CH%1: ").arg(k + 1) + source.channelLabels[size_t(k)],

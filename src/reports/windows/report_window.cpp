@@ -87,7 +87,9 @@ ReportWindow::ReportWindow(ReportWindowServices services, QWidget* parent)
     rongqi_->setWidget(sheet_);
 
     auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
+    // The scroll box is 741 wide, which makes the page 708 pixels wide: the
+    // width the table's fixed text columns were placed for.
+    layout->setContentsMargins(3, 0, 3, 3);
     layout->setSpacing(0);
     layout->addWidget(top);
     layout->addWidget(rongqi_, 1);
