@@ -74,6 +74,11 @@ if [ "${1:-}" = "--inside" ]; then
   style=$(window_of '^ Style ')
   shoot "$style" style_dialog.png
   key_in "$style" Escape
+  # Options (O) > Instrument settings, filled by the read at start-up.
+  menu "$main" o 2
+  instrument=$(window_of '^Instrument settings')
+  shoot "$instrument" instrument_settings.png
+  key_in "$instrument" Escape
 
   # Operating (P) > Continuous sampling, then the main window with live data.
   menu "$main" p 1 5

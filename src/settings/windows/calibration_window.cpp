@@ -110,7 +110,7 @@ QGroupBox* CalibrationWindow::buildVoltageGroup()
     for (const char* preset : kVoltagePresets) {
         const QString value = QString::fromLatin1(preset);
         QPushButton* button = addButton(group, value, QStringLiteral("VoltagePreset%1").arg(value));
-        button->setFixedWidth(kStepButtonWidth);
+        button->setMinimumWidth(kStepButtonWidth);
         connect(button, &QPushButton::clicked, this, [this, value] {
             voltageEdit_->setText(value);
             commands_.calibrateVoltage(value);
@@ -176,7 +176,7 @@ QGroupBox* CalibrationWindow::buildCurrentGroup()
         for (int i = 0; i < kCurrentPresetsPerRow; ++i) {
             const QString value = QString::fromLatin1(kCurrentPresets[row * kCurrentPresetsPerRow + i]);
             QPushButton* button = addButton(group, value + QLatin1Char('A'), QStringLiteral("CurrentPreset%1A").arg(value));
-            button->setFixedWidth(kStepButtonWidth);
+            button->setMinimumWidth(kStepButtonWidth);
             connect(button, &QPushButton::clicked, this, [this, value] {
                 currentEdit_->setText(value);
                 commands_.calibrateCurrent(value);
@@ -246,7 +246,7 @@ QPushButton* CalibrationWindow::addStepButton(QWidget* parent, const QString& te
 {
     const QString rowName = reg == Reg::NarrowbandPhase ? QStringLiteral("Narrowband") : QStringLiteral("Broadband");
     QPushButton* button = addButton(parent, text, rowName + QStringLiteral("Step") + text);
-    button->setFixedWidth(kStepButtonWidth);
+    button->setMinimumWidth(kStepButtonWidth);
     const uint16_t fromReg = from == narrowbandEdit_ ? Reg::NarrowbandPhase : Reg::BroadbandPhase;
     connect(button, &QPushButton::clicked, this, [this, reg, from, fromReg, step] {
         const std::optional<QString> text = commands_.steppedPhase(fromReg, from->text(), step);
