@@ -78,9 +78,9 @@ QString RequestNotSentText()
     return QStringLiteral("Read the request failed, instruments and computers have not connected.");
 }
 
-uint16_t ReRequestCount(uint8_t lastRequestRegister, uint8_t lastRequestCount)
+uint16_t ReRequestCount(uint8_t lastRequestRegister, uint8_t lastRequestCount, bool startRequestPending)
 {
-    if (lastRequestRegister == uint8_t(Reg::Starting))
+    if (lastRequestRegister == uint8_t(Reg::Starting) && !startRequestPending)
         return uint16_t(lastRequestCount * entry(Reg::Starting, A::Read, F::ReadBlock).count);
     return lastRequestCount;
 }
@@ -107,10 +107,15 @@ bool InstrumentRequests::WriteAlarmEnableBits(uint8_t bits)
     return master_.WriteFourBytes(state_.SlaveAddress, Reg::AlarmEnable, data);
 }
 
-bool InstrumentRequests::TriggerStartingTest(uint16_t rangeCode) { return read(Reg::Starting, rangeCode); }
+bool InstrumentRequests::TriggerStartingTest(uint16_t rangeCode)
+{
+    startRequestSent_ = true;
+    return read(Reg::Starting, rangeCode);
+}
 
 bool InstrumentRequests::RequestStartingBlock(int block)
 {
+    startRequestSent_ = false;
     return read(Reg::Starting, uint16_t(block * entry(Reg::Starting, A::Read, F::ReadBlock).count));
 }
 
@@ -159,5 +164,10 @@ bool InstrumentRequests::WriteCalibrationValue(uint16_t reg, float value)
 
 bool InstrumentRequests::ReRequest()
 {
-    return read(state_.LastRequestRegister, ReRequestCount(state_.LastRequestRegister, state_.LastRequestCount));
+    // Asking for "block <range code>" instead would leave the instrument
+    // unarmed and the window waiting for ever.
+    const bool startRequestPending = state_.LastRequestRegister == Reg::Starting && state_.StartBlockIndex == 0 &&
+                                     startRequestSent_;
+    return read(state_.LastRequestRegister,
+                ReRequestCount(state_.LastRequestRegister, state_.LastRequestCount, startRequestPending));
 }

@@ -73,8 +73,9 @@ const RegisterEntry* FindRegister(uint16_t reg, RegisterAccess access);
 QString RequestNotSentText();
 
 // Count sent when the last read is repeated: block requests of the starting
-// test carry the block number in the high byte.
-uint16_t ReRequestCount(uint8_t lastRequestRegister, uint8_t lastRequestCount);
+// test carry the block number in the high byte. While the start request
+// itself is still unanswered (startRequestPending), it is the range code.
+uint16_t ReRequestCount(uint8_t lastRequestRegister, uint8_t lastRequestCount, bool startRequestPending = false);
 
 // The requests of the register map, composed through the framing routines
 // with the slave address of the shared state. Each returns what the framing
@@ -103,6 +104,8 @@ public:
     bool WriteCalibrationValue(uint16_t reg, float value);
 
     // Repeats the last recorded read (LastRequestRegister / LastRequestCount).
+    // While the starting test waits for its trigger acknowledgement the
+    // start request goes out again, not a block request.
     bool ReRequest();
 
     ModbusMaster& master() { return master_; }
@@ -111,4 +114,8 @@ private:
     bool read(uint16_t reg, uint16_t count);
     AcquisitionState& state_;
     ModbusMaster& master_;
+    // The last request of register 147 was the start request, not a block
+    // request. StartBlockIndex is 0 both while the trigger is awaited and
+    // after a completed transfer; only this tells the two apart.
+    bool startRequestSent_ = false;
 };

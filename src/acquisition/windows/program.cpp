@@ -22,8 +22,10 @@
 #include "reports/windows/record_report_source.h"
 #include "reports/windows/report_window.h"
 #include "settings/windows/address_reset_dialog.h"
+#include "settings/windows/alarm_dialog.h"
 #include "settings/windows/calibration_window.h"
 #include "settings/windows/instrument_settings_window.h"
+#include "settings/windows/starting_window.h"
 #include "pty_simulator.h"
 
 #include <QAction>
@@ -55,6 +57,10 @@ Program::~Program()
     addressResetDialog_.reset();
     sinks_.instrumentSettings = nullptr;
     instrumentSettingsWindow_.reset();
+    sinks_.starting = nullptr;
+    startingWindow_.reset();
+    sinks_.alarm = nullptr;
+    alarmDialog_.reset();
     sinks_.calibration = nullptr;
     calibrationWindow_.reset();
     versionWindow_.reset();
@@ -201,6 +207,11 @@ bool Program::start(QString* error)
                                            mainWindow_->toolAction(C::Stop)},
         mainWindow_.get());
     sinks_.calibration = calibrationWindow_.get();
+    alarmDialog_ = std::make_unique<AlarmDialog>(state_, *requests_, *notifier_, mainWindow_.get());
+    sinks_.alarm = alarmDialog_.get();
+    startingWindow_ =
+        std::make_unique<StartingWindow>(state_, *requests_, *notifier_, colors_, screenSize, mainWindow_.get());
+    sinks_.starting = startingWindow_.get();
     // Registered at once: the read of its block that discovery sent when it
     // opened the port is answered after start-up and fills this window.
     instrumentSettingsWindow_ =
@@ -241,6 +252,12 @@ void Program::connectMainWindowCommands()
     QObject::connect(w.action(C::CommSettings), &QAction::triggered, &w, [this] { commDialog_->exec(); });
     QObject::connect(w.action(C::Style), &QAction::triggered, &w, [this] { styleDialog_->exec(); });
     QObject::connect(w.action(C::Version), &QAction::triggered, &w, [this] { versionWindow_->exec(); });
+    QObject::connect(w.action(C::AlarmLimits), &QAction::triggered, &w, [this] { alarmDialog_->openAndReadOut(); });
+    QObject::connect(w.action(C::StartingTest), &QAction::triggered, &w, [this] {
+        startingWindow_->show();
+        startingWindow_->raise();
+        startingWindow_->activateWindow();
+    });
     QObject::connect(w.action(C::InstrumentCommSettings), &QAction::triggered, &w, [this] {
         addressResetDialog_->show();
         addressResetDialog_->raise();

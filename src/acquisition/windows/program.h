@@ -18,6 +18,7 @@
 #include <memory>
 
 class AddressResetDialog;
+class AlarmDialog;
 class CalibrationWindow;
 class InstrumentSettingsWindow;
 class CommunicationDialog;
@@ -34,6 +35,7 @@ class Notifier;
 class ResponseHandler;
 class SamplingController;
 class SerialPortEnumerator;
+class StartingWindow;
 class TComm;
 class VersionWindow;
 namespace sim {
@@ -67,6 +69,8 @@ public:
     VersionWindow& versionWindow() { return *versionWindow_; }
     AddressResetDialog& addressResetDialog() { return *addressResetDialog_; }
     CalibrationWindow& calibrationWindow() { return *calibrationWindow_; }
+    AlarmDialog& alarmDialog() { return *alarmDialog_; }
+    StartingWindow& startingWindow() { return *startingWindow_; }
     InstrumentSettingsWindow& instrumentSettingsWindow() { return *instrumentSettingsWindow_; }
     ReportWindow& reportWindow() { return *reportWindow_; }
     EnterInfoDialog& enterInfoDialog() { return *enterInfoDialog_; }
@@ -120,6 +124,8 @@ private:
     std::unique_ptr<RecordSettingsDialog> recordSettingsDialog_;
     std::unique_ptr<VersionWindow> versionWindow_;
     std::unique_ptr<CalibrationWindow> calibrationWindow_;
+    std::unique_ptr<AlarmDialog> alarmDialog_;
+    std::unique_ptr<StartingWindow> startingWindow_;
     std::unique_ptr<InstrumentSettingsWindow> instrumentSettingsWindow_;
     std::unique_ptr<AddressResetDialog> addressResetDialog_;
 };

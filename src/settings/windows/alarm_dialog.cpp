@@ -1,0 +1,204 @@
+#include "settings/windows/alarm_dialog.h"
+
+#include "acquisition/notifier.h"
+#include "settings/number_keys.h"
+#include "settings/typed_number.h"
+
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include <cmath>
+
+namespace {
+
+const char* const kRowLabels[4] = {"电压： ", "电流： ", "功率： ", "PF： "};
+const char* const kUpperHead = "上限值： ";
+const char* const kLowerHead = "下限值： ";
+// What the boxes hold before anything has been read: the instrument's
+// factory limits.
+const char* const kInitialLimits[kAlarmLimitCount] = {"300", "0", "20", "0", "6000", "0", "1", "0"};
+
+const QString kNotSynchronisedText = QStringLiteral("状态：没有同步");
+const QString kSendingText = QStringLiteral("正在传输数据到仪器。");
+const QString kNotConnectedText =
+    QStringLiteral("Communication failure with the instrument, the instrument has been turned off, or not properly "
+                   "connected.");
+
+// "电压： " and "上限值： " name a box as "电压 上限值" in messages.
+QString BareCaption(const char* text) { return QString::fromUtf8(text).remove(QStringLiteral("：")).trimmed(); }
+
+} // namespace
+
+AlarmDialog::AlarmDialog(AcquisitionState& state, InstrumentRequests& requests, Notifier& notifier, QWidget* parent)
+    : QDialog(parent), transfer_(state, requests), notifier_(notifier)
+{
+    setObjectName(QStringLiteral("TAlarmForm"));
+    setWindowTitle(QStringLiteral("报警值设定"));
+    // Modal like a dialog run with exec(), but shown without a loop of its
+    // own, so the reply handler keeps filling it.
+    setWindowModality(Qt::ApplicationModal);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(16, 12, 16, 12);
+    outer->setSpacing(8);
+
+    auto* grid = new QGridLayout;
+    grid->setHorizontalSpacing(8);
+    grid->setVerticalSpacing(8);
+    auto* upperHead = new QLabel(QString::fromUtf8(kUpperHead), this);
+    upperHead->setObjectName(QStringLiteral("UpperHeadLabel"));
+    auto* lowerHead = new QLabel(QString::fromUtf8(kLowerHead), this);
+    lowerHead->setObjectName(QStringLiteral("LowerHeadLabel"));
+    grid->addWidget(upperHead, 0, 1, 1, 2);
+    grid->addWidget(lowerHead, 0, 3, 1, 2);
+    for (int row = 0; row < 4; ++row) {
+        auto* rowLabel = new QLabel(QString::fromUtf8(kRowLabels[row]), this);
+        rowLabel->setObjectName(QStringLiteral("RowLabel%1").arg(row + 1));
+        grid->addWidget(rowLabel, row + 1, 0);
+        for (int side = 0; side < 2; ++side) {
+            const int n = row * 2 + side;  // 0-based: upper limits even, lower ones odd
+            auto* edit = new QLineEdit(QString::fromLatin1(kInitialLimits[n]), this);
+            edit->setObjectName(QStringLiteral("Edit%1").arg(n + 1));
+            edit->installEventFilter(this);
+            auto* box = new QCheckBox(QStringLiteral("开启"), this);
+            box->setObjectName(QStringLiteral("CheckBox%1").arg(n + 1));
+            grid->addWidget(edit, row + 1, 1 + side * 2);
+            grid->addWidget(box, row + 1, 2 + side * 2);
+            limitEdits_[size_t(n)] = edit;
+            enableBoxes_[size_t(n)] = box;
+            limitCaptions_[size_t(n)] =
+                BareCaption(kRowLabels[row]) + QLatin1Char(' ') + BareCaption(side == 0 ? kUpperHead : kLowerHead);
+        }
+    }
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    outer->addLayout(grid);
+
+    statusLabel_ = new QLabel(kNotSynchronisedText, this);
+    statusLabel_->setObjectName(QStringLiteral("Label7"));
+    // The status line is red whatever the skin says.
+    statusLabel_->setStyleSheet(QStringLiteral("color: #ff0000;"));
+    outer->addWidget(statusLabel_);
+    outer->addStretch(1);
+
+    readButton_ = new QPushButton(QStringLiteral("读仪器数据"), this);
+    readButton_->setObjectName(QStringLiteral("Button3"));
+    saveButton_ = new QPushButton(QStringLiteral("保存到仪器"), this);
+    saveButton_->setObjectName(QStringLiteral("Button1"));
+    exitButton_ = new QPushButton(QStringLiteral("退出"), this);
+    exitButton_->setObjectName(QStringLiteral("Button2"));
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(10);
+    for (QPushButton* button : {readButton_, saveButton_, exitButton_}) {
+        // Return in a box must not start a transfer.
+        button->setAutoDefault(false);
+        buttons->addWidget(button);
+    }
+    outer->addLayout(buttons);
+
+    connect(readButton_, &QPushButton::clicked, this, &AlarmDialog::readInstrument);
+    connect(saveButton_, &QPushButton::clicked, this, &AlarmDialog::saveToInstrument);
+    connect(exitButton_, &QPushButton::clicked, this, &QDialog::close);
+
+    setFixedSize(kWidth, kHeight);
+}
+
+void AlarmDialog::openAndReadOut()
+{
+    showStatus(QStringLiteral("Request data!......"));
+    if (!transfer_.startReadOut()) notifier_.message(kNotConnectedText, windowTitle(), Notifier::Icon::Warning);
+    // First shown centred on the main window; after that where the user left it.
+    show();
+    raise();
+    activateWindow();
+}
+
+void AlarmDialog::readInstrument()
+{
+    showStatus(QStringLiteral("正在请求仪器数据......"));
+    if (!transfer_.startReadOut())
+        notifier_.message(QStringLiteral("与仪器数据同步失败，仪器已经关闭或和电脑还没有正常连接。"), windowTitle(),
+                          Notifier::Icon::Warning);
+}
+
+void AlarmDialog::saveToInstrument()
+{
+    setButtonsEnabled(false);
+    const QString statusBefore = statusLabel_->text();
+    showStatus(kSendingText);
+
+    std::array<float, kAlarmLimitCount> limits{};
+    for (int n = 0; n < kAlarmLimitCount; ++n) {
+        QLineEdit* edit = limitEdits_[size_t(n)];
+        const std::optional<double> value = ParseTypedNumber(edit->text(), EmptyText::IsZero);
+        // The instrument keeps single-precision values; one beyond their
+        // range would arrive as infinity.
+        if (!value || !std::isfinite(float(*value))) {
+            // Nothing was sent, so the status line must not claim a transfer.
+            showStatus(statusBefore);
+            setButtonsEnabled(true);
+            notifier_.message(NotANumberText(limitCaptions_[size_t(n)], edit->text()), windowTitle(),
+                              Notifier::Icon::Warning);
+            edit->setFocus();
+            edit->selectAll();
+            return;
+        }
+        limits[size_t(n)] = float(*value);
+    }
+    std::array<bool, kAlarmLimitCount> on{};
+    for (int n = 0; n < kAlarmLimitCount; ++n) on[size_t(n)] = enableBoxes_[size_t(n)]->isChecked();
+
+    const bool sent = transfer_.startWrite(limits, AlarmEnableBitsFrom(on));
+    // The acknowledgements run the rest of the chain; a second save may
+    // start while it runs.
+    setButtonsEnabled(true);
+    if (!sent) {
+        showStatus(statusBefore);
+        notifier_.message(kNotConnectedText, windowTitle(), Notifier::Icon::Warning);
+    }
+}
+
+QString AlarmDialog::statusText() const { return statusLabel_->text(); }
+
+void AlarmDialog::showLimitText(int field, const QString& text)
+{
+    if (field < 1 || field > kAlarmLimitCount) return;
+    limitEdits_[size_t(field - 1)]->setText(text);
+}
+
+void AlarmDialog::showEnableBits(uint8_t bits)
+{
+    for (int n = 0; n < kAlarmLimitCount; ++n) enableBoxes_[size_t(n)]->setChecked((bits >> n) & 1u);
+}
+
+void AlarmDialog::showStatus(const QString& text)
+{
+    statusLabel_->setText(text);
+    statusLabel_->show();
+    // The reply handler holds the user-interface thread while it waits for
+    // the next reply; the line is painted now, not after the chain.
+    statusLabel_->repaint();
+}
+
+bool AlarmDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    // Limits are never negative: a minus sign cannot be typed.
+    if (event->type() == QEvent::KeyPress &&
+        !IsNumberKeyAllowed(static_cast<QKeyEvent*>(event)->text(), MinusKey::Refused)) {
+        for (QLineEdit* edit : limitEdits_) {
+            if (watched == edit) return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void AlarmDialog::setButtonsEnabled(bool enabled)
+{
+    for (QPushButton* button : {readButton_, saveButton_, exitButton_}) button->setEnabled(enabled);
+}

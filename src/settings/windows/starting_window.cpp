@@ -1,0 +1,251 @@
+#include "settings/windows/starting_window.h"
+
+#include "acquisition/acquisition_state.h"
+#include "acquisition/notifier.h"
+#include "appearance/windows/svg_icon.h"
+#include "display/starting_plot.h"
+#include "display/windows/paint_box.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QString kCaption = QStringLiteral("启动测试");
+const QString kPictureFilter = QStringLiteral("Velquor启动测试文件(.bmp) (*.bmp)");
+const QString kPictureFileName = QStringLiteral("StartingTestFile.bmp");
+// The current range list's fifth item is empty and names no range.
+constexpr int kCurrentRangeCount = 4;
+
+QGroupBox* RangeGroup(QWidget* parent, const QString& title, const char* name, QComboBox* list)
+{
+    auto* group = new QGroupBox(title, parent);
+    group->setObjectName(QString::fromLatin1(name));
+    auto* layout = new QVBoxLayout(group);
+    layout->setContentsMargins(8, 4, 8, 6);
+    layout->addWidget(list);
+    // The mouse over the group is what switches its list on.
+    group->setMouseTracking(true);
+    return group;
+}
+
+} // namespace
+
+StartingWindow::StartingWindow(AcquisitionState& state, InstrumentRequests& requests, Notifier& notifier,
+                               const DisplayColors& colors, const QSize& screenSize, QWidget* parent)
+    : QDialog(parent),
+      state_(state),
+      requests_(requests),
+      notifier_(notifier),
+      colors_(colors),
+      screenSize_(screenSize),
+      startingSurface_(kStartingSurfaceWidth, kStartingSurfaceHeight, QImage::Format_RGB32),
+      lastFolder_(QDir::homePath())
+{
+    setObjectName(QStringLiteral("TStartingForm"));
+    setWindowTitle(kCaption);
+    startingSurface_.fill(colors_.GraphBackgroundColor);
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    auto* topPanel = new QWidget(this);
+    topPanel->setObjectName(QStringLiteral("Panel1"));
+    auto* top = new QHBoxLayout(topPanel);
+    top->setContentsMargins(8, 4, 8, 6);
+    top->setSpacing(6);
+
+    voltageRangeList_ = new QComboBox(this);
+    voltageRangeList_->setObjectName(QStringLiteral("ComboBox2"));
+    voltageRangeList_->addItems({QStringLiteral("300V"), QStringLiteral("150V"), QStringLiteral("75V"),
+                                 QStringLiteral("25V")});
+    voltageRangeList_->setCurrentIndex(0);
+    voltageRangeList_->setEnabled(false);
+    currentRangeList_ = new QComboBox(this);
+    currentRangeList_->setObjectName(QStringLiteral("ComboBox1"));
+    currentRangeList_->addItems({QStringLiteral("4 (High-current)"), QStringLiteral("3"), QStringLiteral("2"),
+                                 QStringLiteral("1 (Low-current)"), QString()});
+    currentRangeList_->setCurrentIndex(0);
+    currentRangeList_->setEnabled(false);
+    voltageGroup_ = RangeGroup(topPanel, QStringLiteral("Voltage range"), "VoltageRangeGroup", voltageRangeList_);
+    currentGroup_ = RangeGroup(topPanel, QStringLiteral("Current Range"), "CurrentRangeGroup", currentRangeList_);
+    currentGroup_->installEventFilter(this);
+    top->addWidget(voltageGroup_);
+    top->addWidget(currentGroup_);
+
+    startButton_ = new QToolButton(topPanel);
+    startButton_->setObjectName(QStringLiteral("SeSkinSpeedButton1"));
+    startButton_->setText(QStringLiteral("Starting"));
+    saveButton_ = new QToolButton(topPanel);
+    saveButton_->setObjectName(QStringLiteral("SeSkinSpeedButton6"));
+    saveButton_->setText(QStringLiteral("Save picture"));
+    for (QToolButton* button : {startButton_, saveButton_}) {
+        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
+        button->setMinimumSize(96, 40);
+        top->addWidget(button);
+    }
+    leftButton_ = pictureButton("SeSkinSpeedButton2", ":/icons/view_back.svg", QStringLiteral("Move left"));
+    rightButton_ = pictureButton("SeSkinSpeedButton3", ":/icons/view_forward.svg", QStringLiteral("Move right"));
+    largerStepButton_ =
+        pictureButton("SeSkinSpeedButton4", ":/icons/zoom_out.svg", QStringLiteral("Larger step (more samples a point)"));
+    smallerStepButton_ =
+        pictureButton("SeSkinSpeedButton5", ":/icons/zoom_in.svg", QStringLiteral("Smaller step (fewer samples a point)"));
+    for (QToolButton* button : {leftButton_, rightButton_, largerStepButton_, smallerStepButton_})
+        top->addWidget(button);
+    top->addStretch(1);
+    outer->addWidget(topPanel);
+
+    auto* clientPanel = new QWidget(this);
+    clientPanel->setObjectName(QStringLiteral("Panel2"));
+    auto* client = new QVBoxLayout(clientPanel);
+    client->setContentsMargins(0, 0, 0, 0);
+    startingPic_ = new PaintBox(&startingSurface_, [this] { return QRect(QPoint(0, 0), startingPic_->size()); },
+                                clientPanel);
+    startingPic_->setObjectName(QStringLiteral("StartingPic"));
+    startingPic_->setMouseTracking(true);
+    startingPic_->installEventFilter(this);
+    client->addWidget(startingPic_);
+    outer->addWidget(clientPanel, 1);
+
+    auto* statusBar = new QStatusBar(this);
+    statusBar->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar->setSizeGripEnabled(true);
+    statusPanel_ = new QLabel(QStringLiteral("Velquor"), statusBar);
+    statusPanel_->setObjectName(QStringLiteral("StatusPanel0"));
+    statusBar->addWidget(statusPanel_, 1);
+    outer->addWidget(statusBar);
+
+    connect(startButton_, &QToolButton::clicked, this, &StartingWindow::start);
+    connect(saveButton_, &QToolButton::clicked, this, &StartingWindow::savePicture);
+    connect(leftButton_, &QToolButton::clicked, this, &StartingWindow::moveLeft);
+    connect(rightButton_, &QToolButton::clicked, this, &StartingWindow::moveRight);
+    connect(largerStepButton_, &QToolButton::clicked, this, &StartingWindow::largerStep);
+    connect(smallerStepButton_, &QToolButton::clicked, this, &StartingWindow::smallerStep);
+
+    chooseSaveFile = [this](const QString& proposed) {
+        QFileDialog dialog(this, QStringLiteral("Save picture"), proposed, kPictureFilter);
+        dialog.setObjectName(QStringLiteral("SaveDialog1"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setDefaultSuffix(QStringLiteral("bmp"));
+        dialog.selectFile(proposed);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+
+    // Until a test has been received the plot shows two flat lines at zero.
+    ClearStartingCapture(state_);
+    resize(860, 560);
+    drawStartingPlot();
+}
+
+QToolButton* StartingWindow::pictureButton(const char* name, const char* icon, const QString& tip)
+{
+    auto* button = new QToolButton(this);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setIcon(SvgIcon(QString::fromLatin1(icon)));
+    button->setIconSize(QSize(28, 28));
+    button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button->setToolTip(tip);
+    button->setMinimumSize(40, 40);
+    return button;
+}
+
+void StartingWindow::start()
+{
+    const int currentRange = currentRangeList_->currentIndex();
+    if (currentRange < 0 || currentRange >= kCurrentRangeCount) {
+        notifier_.message(QStringLiteral("Choose a current range first: move the mouse over \"Current Range\" and "
+                                         "pick one of the four."),
+                          kCaption, Notifier::Icon::Warning);
+        return;
+    }
+    const uint16_t code = StartingRangeCode(currentRange, voltageRangeList_->currentIndex());
+    switch (StartStartingTest(state_, requests_, notifier_, code)) {
+    case StartingStartResult::Sent:
+    case StartingStartResult::NotSent: showStatus(QStringLiteral("发送测试请求")); break;
+    case StartingStartResult::RefusedWhileSampling:
+    case StartingStartResult::Declined: break;
+    }
+}
+
+void StartingWindow::savePicture()
+{
+    // The picture is the plot as shown now, whatever arrives while the
+    // dialog is open.
+    const QImage picture = startingSurface_.copy(QRect(QPoint(0, 0), startingPic_->size()));
+    const QString path = chooseSaveFile(QDir(lastFolder_).filePath(kPictureFileName));
+    if (path.isEmpty()) return;
+    lastFolder_ = QFileInfo(path).absolutePath();
+    QString reason;
+    if (!SaveStartingPicture(path, picture, &reason))
+        notifier_.message(QStringLiteral("The picture could not be saved as %1: %2").arg(QDir::toNativeSeparators(path), reason),
+                          kCaption, Notifier::Icon::Error);
+}
+
+QString StartingWindow::statusText() const { return statusPanel_->text(); }
+
+void StartingWindow::showStatus(const QString& text)
+{
+    statusPanel_->setText(text);
+    // The reply handler holds the user-interface thread between blocks.
+    statusPanel_->repaint();
+}
+
+void StartingWindow::drawStartingPlot()
+{
+    DrawStartingPlot(startingSurface_, startingPic_->size(), screenSize_, state_.StartingCapture,
+                     state_.TestRecord.VoltageZero.get(), state_.TestRecord.CurrentZero.get(), view_.startOffset,
+                     view_.step, colors_);
+    startingPic_->update();
+}
+
+void StartingWindow::moveLeft()
+{
+    leftButton_->setEnabled(view_.moveLeft());
+    rightButton_->setEnabled(true);
+    drawStartingPlot();
+}
+
+void StartingWindow::moveRight()
+{
+    rightButton_->setEnabled(view_.moveRight());
+    leftButton_->setEnabled(true);
+    drawStartingPlot();
+}
+
+void StartingWindow::largerStep()
+{
+    largerStepButton_->setEnabled(view_.largerStep());
+    smallerStepButton_->setEnabled(true);
+    drawStartingPlot();
+}
+
+void StartingWindow::smallerStep()
+{
+    smallerStepButton_->setEnabled(view_.smallerStep());
+    largerStepButton_->setEnabled(true);
+    drawStartingPlot();
+}
+
+bool StartingWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    const bool mouseOver = event->type() == QEvent::Enter || event->type() == QEvent::MouseMove;
+    if (watched == startingPic_ && event->type() == QEvent::Resize) {
+        drawStartingPlot();
+    } else if (mouseOver && watched == currentGroup_) {
+        currentRangeList_->setEnabled(true);
+    } else if (mouseOver && watched == startingPic_) {
+        currentRangeList_->setEnabled(false);
+        voltageRangeList_->setEnabled(false);
+    }
+    return QDialog::eventFilter(watched, event);
+}
