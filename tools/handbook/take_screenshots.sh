@@ -1,7 +1,8 @@
 #!/bin/bash
 # Retakes the handbook's screenshots from the program itself, running against
-# the simulated instrument on a virtual screen. Needs xvfb-run, xdotool and
-# ImageMagick's import; takes about a minute (it records for 40 seconds).
+# the simulated instrument on a virtual screen. Needs xvfb-run, xdotool,
+# ImageMagick's import and poppler's pdftoppm; takes about a minute (it
+# records for 40 seconds).
 #
 #   tools/handbook/take_screenshots.sh BUILD_DIR [OUTPUT_DIR]
 #
@@ -111,6 +112,40 @@ if [ "${1:-}" = "--inside" ]; then
   menu "$record" r 0 40
   shoot "$record" record_window.png
   menu "$record" r 1 1
+
+  # The reports: each is saved as PDF ("Save as PDF" follows the Print
+  # button, which has the focus when the window opens) and the saved page
+  # becomes a picture. First the record report, from the record window's
+  # File (F) > Print (Open, New, the two exports, Print).
+  save_report() {  # REPORT_WINDOW PDF_PATH
+    key_in "$1" Tab
+    xdotool key Return; sleep 1.5
+    xdotool type --delay 20 "$2"
+    xdotool key Return; sleep 2
+  }
+  menu "$record" f 4 2
+  report=$(window_of '^PrinterForm')
+  save_report "$report" "$work/RecordReport.pdf"
+  key_in "$report" Escape
+  # Then the power report of the running measurement, from File (F) > Print,
+  # and its report information ("Environmental data", the button after
+  # "Save as PDF").
+  menu "$main" f 2 2
+  report=$(window_of '^PrinterForm')
+  shoot "$report" report_window.png
+  save_report "$report" "$work/PowerReport.pdf"
+  key_in "$report" Tab
+  xdotool key Return; sleep 1.5
+  info=$(window_of '^Enter the print information')
+  shoot "$info" report_information.png
+  key_in "$info" Escape
+  key_in "$report" Escape
+  # The pages with a thin edge, so that they stand out as sheets of paper.
+  for page in PowerReport:power_report_page RecordReport:record_report_page; do
+    pdftoppm -png -r 60 -singlefile "$work/${page%%:*}.pdf" "$out/${page#*:}"
+    convert "$out/${page#*:}.png" -bordercolor gray60 -border 1 "$out/${page#*:}.png"
+  done
+  echo "  power_report_page.png record_report_page.png"
 
   # Operating (P) > Stop, and end.
   menu "$main" p 0 1

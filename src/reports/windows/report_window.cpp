@@ -175,6 +175,7 @@ void ReportWindow::showEvent(QShowEvent* event)
     // paper in Printer Setup.
     printer_.setPageOrientation(kind() == ReportKind::Power ? QPageLayout::Portrait : QPageLayout::Landscape);
     statusLabel_->clear();
+    printButton_->setFocus();  // Return prints, whatever was pressed last time
     redrawPreview();
 }
 
