@@ -81,6 +81,22 @@ private slots:
         QCOMPARE(fileText(), QByteArray("; comment kept\n[CommPort]\nPORT=/dev/pts/4\nOther=x\n\n[WaveSet]\n"
                                         "ScaleColor=1\nWaveBackground=0\n\n[SkinSet]\nSkin=3\n"));
         QCOMPARE(ini.readString("CommPort", "Port", ""), QString("/dev/pts/4"));
+
+        // Text that is not UTF-8 (a project name saved in GBK), a byte-order
+        // mark and CR LF line ends stay as they were.
+        const QByteArray gbk("ProjectName=\xB1\xE4\xD1\xB9\xC6\xF7");
+        writeFile("\xEF\xBB\xBF[PrintInfo]\r\n" + gbk + "\r\nunits=0\r\n");
+        QVERIFY(ini.writeString("printinfo", "units", "1"));
+        QCOMPARE(fileText(), "\xEF\xBB\xBF[PrintInfo]\r\n" + gbk + "\r\nunits=1\r\n");
+        QCOMPARE(ini.readInt("PrintInfo", "units", 2), 1);
+
+        // A UTF-16 file (a Windows "Unicode" save) reads, and is written back
+        // as UTF-8.
+        const QString wide = QStringLiteral("[SkinSet]\r\nSkin=4\r\n");
+        writeFile("\xFF\xFE" + QByteArray(reinterpret_cast<const char*>(wide.utf16()), wide.size() * 2));
+        QCOMPARE(ini.readInt("SkinSet", "Skin", 2), 4);
+        QVERIFY(ini.writeString("SkinSet", "Skin", "5"));
+        QCOMPARE(fileText(), QByteArray("[SkinSet]\r\nSkin=5\r\n"));
     }
 
     void writeFailureIsReported()

@@ -2,9 +2,49 @@
 
 #include <QFile>
 #include <QSaveFile>
-#include <QTextStream>
+#include <QStringDecoder>
 
 namespace {
+
+// The file as lines: each line's bytes as they are in the file (without its
+// line end), for writing back, and its text, for matching names and reading
+// values. Text that is not UTF-8 reads with replacement characters but is
+// written back as it was.
+struct IniLines {
+    QList<QByteArray> bytes;
+    QStringList text;
+    QByteArray lineEnd = "\n";  // the file's own, CR LF or LF
+
+    void append(const QByteArray& line, const QString& lineText)
+    {
+        bytes << line;
+        text << lineText;
+    }
+};
+
+IniLines ReadIniLines(const QString& path)
+{
+    IniLines lines;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return lines;
+    QByteArray all = file.readAll();
+    if (all.startsWith("\xFF\xFE") || all.startsWith("\xFE\xFF")) {
+        // A UTF-16 file (a Windows "Unicode" save): read as text, and
+        // written back as UTF-8.
+        QStringDecoder decode(all.startsWith("\xFF\xFE") ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE);
+        all = QString(decode(all.mid(2))).toUtf8();
+    }
+    if (all.contains("\r\n")) lines.lineEnd = "\r\n";
+    QList<QByteArray> split = all.split('\n');
+    if (split.last().isEmpty()) split.removeLast();  // the end of the last line
+    for (QByteArray& line : split) {
+        if (line.endsWith('\r')) line.chop(1);
+        // A byte-order mark stays in the file but is no part of the first name.
+        const QByteArray text = lines.bytes.isEmpty() && line.startsWith("\xEF\xBB\xBF") ? line.mid(3) : line;
+        lines.append(line, QString::fromUtf8(text));
+    }
+    return lines;
+}
 
 bool isSectionLine(const QString& trimmed, QString* name)
 {
@@ -47,21 +87,10 @@ bool ParseDecimalInt(const QString& text, int* value)
     return true;
 }
 
-QStringList IniFile::readLines() const
-{
-    QFile file(path_);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    QTextStream in(&file);
-    in.setEncoding(QStringConverter::Utf8);
-    QStringList lines;
-    while (!in.atEnd()) lines << in.readLine();
-    return lines;
-}
-
 QString IniFile::readString(const QString& section, const QString& key, const QString& defaultValue) const
 {
     bool inSection = false;
-    for (const QString& line : readLines()) {
+    for (const QString& line : ReadIniLines(path_).text) {
         QString name;
         if (isSectionLine(line.trimmed(), &name)) {
             inSection = sameName(name, section);
@@ -82,7 +111,8 @@ int IniFile::readInt(const QString& section, const QString& key, int defaultValu
 
 bool IniFile::writeString(const QString& section, const QString& key, const QString& value, QString* error)
 {
-    QStringList lines = readLines();
+    IniLines file = ReadIniLines(path_);
+    const QStringList& lines = file.text;
     const QString entry = key + '=' + value;
 
     int sectionStart = -1;  // index of the section header
@@ -103,7 +133,7 @@ bool IniFile::writeString(const QString& section, const QString& key, const QStr
         if (!inSection) continue;
         QString k, v;
         if (splitKeyLine(lines[i], &k, &v) && sameName(k, key)) {
-            lines[i] = entry;
+            file.bytes[i] = entry.toUtf8();
             replaced = true;
         } else if (!lines[i].trimmed().isEmpty()) {
             lastInSection = i;
@@ -111,24 +141,24 @@ bool IniFile::writeString(const QString& section, const QString& key, const QStr
     }
     if (!replaced) {
         if (sectionStart >= 0) {
-            lines.insert(lastInSection + 1, entry);
+            file.bytes.insert(lastInSection + 1, entry.toUtf8());
         } else {
-            if (!lines.isEmpty() && !lines.last().trimmed().isEmpty()) lines << QString();
-            lines << '[' + section + ']' << entry;
+            if (!lines.isEmpty() && !lines.last().trimmed().isEmpty()) file.bytes << QByteArray();
+            file.bytes << ('[' + section + ']').toUtf8() << entry.toUtf8();
         }
     }
 
     // Replace the file only once the new text is completely on disk.
-    QSaveFile file(path_);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Text)) {
-        if (error) *error = file.errorString();
+    QSaveFile out(path_);
+    if (!out.open(QIODevice::WriteOnly)) {
+        if (error) *error = out.errorString();
         return false;
     }
     QByteArray text;
-    for (const QString& line : lines) text += line.toUtf8() + '\n';
-    file.write(text);
-    if (!file.commit()) {
-        if (error) *error = file.errorString();
+    for (const QByteArray& line : file.bytes) text += line + file.lineEnd;
+    out.write(text);
+    if (!out.commit()) {
+        if (error) *error = out.errorString();
         return false;
     }
     return true;

@@ -2,7 +2,8 @@
 // A small INI file reader/writer that behaves like the profile functions the
 // settings files were made with: section and key names match without regard
 // to case, a missing key gives the caller's default, and writing one key keeps
-// every other line of the file as it was.
+// every other line of the file as it was, byte for byte (text in another
+// encoding than UTF-8, a byte-order mark, CR LF line ends).
 
 #include <QString>
 #include <QStringList>
@@ -28,7 +29,6 @@ public:
     }
 
 private:
-    QStringList readLines() const;
     QString path_;
 };
 
