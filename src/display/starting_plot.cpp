@@ -95,10 +95,13 @@ void DrawStartingPlot(QImage& startingSurface, const QSize& picSize, const QSize
     DrawTrace(p, capture.VoltageSamples, voltageZero, voltageScale, mid, startOffset, step, count,
               kVoltageTraceColor, points);
 
+    const QString voltageText = StartingPeakText("Voltage peak", peaks.voltage, capture.VoltageScale.get(), "V");
     p.setPen(kVoltageTraceColor);
-    DrawTextTopLeft(p, 5, H - 15,
-                    StartingPeakText("Voltage peak", peaks.voltage, capture.VoltageScale.get(), "V"));
+    DrawTextTopLeft(p, 5, H - 15, voltageText);
+    // The current's text starts at x = 125 unless a long voltage peak
+    // reaches that far: the two must never run into each other.
+    const int currentTextLeft = std::max(125, 5 + p.fontMetrics().horizontalAdvance(voltageText) + 8);
     p.setPen(kCurrentTraceColor);
-    DrawTextTopLeft(p, 125, H - 15,
+    DrawTextTopLeft(p, currentTextLeft, H - 15,
                     StartingPeakText("Current peak", peaks.current, capture.CurrentScale.get(), "A"));
 }

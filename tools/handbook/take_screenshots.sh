@@ -80,6 +80,22 @@ if [ "${1:-}" = "--inside" ]; then
   instrument=$(window_of '^Instrument settings')
   shoot "$instrument" instrument_settings.png
   key_in "$instrument" Escape
+  # Options (O) > Alarm limits, which reads the limits as it opens.
+  menu "$main" o 3 2
+  alarm=$(window_of '^报警值设定')
+  shoot "$alarm" alarm_limits.png
+  key_in "$alarm" Escape
+
+  # Operating (P) > Starting Test, while nothing is sampled (a test is
+  # refused during sampling). "Starting" has the focus; Yes confirms, and
+  # the simulated instrument triggers at once and sends its six blocks.
+  menu "$main" p 2
+  starting=$(window_of '^启动测试')
+  key_in "$starting" space
+  xdotool key alt+y
+  sleep 3
+  shoot "$starting" starting_test.png
+  key_in "$starting" Escape
 
   # Operating (P) > Continuous sampling, then the main window with live data.
   menu "$main" p 1 5

@@ -45,12 +45,12 @@ AlarmDialog::AlarmDialog(AcquisitionState& state, InstrumentRequests& requests, 
     setWindowModality(Qt::ApplicationModal);
 
     auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(16, 12, 16, 12);
-    outer->setSpacing(8);
+    outer->setContentsMargins(18, 14, 18, 14);
+    outer->setSpacing(10);
 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(8);
-    grid->setVerticalSpacing(8);
+    grid->setVerticalSpacing(12);
     auto* upperHead = new QLabel(QString::fromUtf8(kUpperHead), this);
     upperHead->setObjectName(QStringLiteral("UpperHeadLabel"));
     auto* lowerHead = new QLabel(QString::fromUtf8(kLowerHead), this);
@@ -79,13 +79,13 @@ AlarmDialog::AlarmDialog(AcquisitionState& state, InstrumentRequests& requests, 
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     outer->addLayout(grid);
+    outer->addStretch(1);
 
     statusLabel_ = new QLabel(kNotSynchronisedText, this);
     statusLabel_->setObjectName(QStringLiteral("Label7"));
     // The status line is red whatever the skin says.
     statusLabel_->setStyleSheet(QStringLiteral("color: #ff0000;"));
     outer->addWidget(statusLabel_);
-    outer->addStretch(1);
 
     readButton_ = new QPushButton(QStringLiteral("读仪器数据"), this);
     readButton_->setObjectName(QStringLiteral("Button3"));

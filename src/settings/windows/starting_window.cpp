@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -30,6 +31,8 @@ QGroupBox* RangeGroup(QWidget* parent, const QString& title, const char* name, Q
 {
     auto* group = new QGroupBox(title, parent);
     group->setObjectName(QString::fromLatin1(name));
+    // Wide enough for its title as well as its list.
+    group->setMinimumWidth(group->fontMetrics().horizontalAdvance(title) + 40);
     auto* layout = new QVBoxLayout(group);
     layout->setContentsMargins(8, 4, 8, 6);
     layout->addWidget(list);
@@ -83,15 +86,13 @@ StartingWindow::StartingWindow(AcquisitionState& state, InstrumentRequests& requ
     top->addWidget(voltageGroup_);
     top->addWidget(currentGroup_);
 
-    startButton_ = new QToolButton(topPanel);
+    startButton_ = new QPushButton(QStringLiteral("Starting"), topPanel);
     startButton_->setObjectName(QStringLiteral("SeSkinSpeedButton1"));
-    startButton_->setText(QStringLiteral("Starting"));
-    saveButton_ = new QToolButton(topPanel);
+    saveButton_ = new QPushButton(QStringLiteral("Save picture"), topPanel);
     saveButton_->setObjectName(QStringLiteral("SeSkinSpeedButton6"));
-    saveButton_->setText(QStringLiteral("Save picture"));
-    for (QToolButton* button : {startButton_, saveButton_}) {
-        button->setToolButtonStyle(Qt::ToolButtonTextOnly);
-        button->setMinimumSize(96, 40);
+    for (QPushButton* button : {startButton_, saveButton_}) {
+        button->setAutoDefault(false);
+        button->setMinimumSize(104, 36);
         top->addWidget(button);
     }
     leftButton_ = pictureButton("SeSkinSpeedButton2", ":/icons/view_back.svg", QStringLiteral("Move left"));
@@ -125,8 +126,8 @@ StartingWindow::StartingWindow(AcquisitionState& state, InstrumentRequests& requ
     statusBar->addWidget(statusPanel_, 1);
     outer->addWidget(statusBar);
 
-    connect(startButton_, &QToolButton::clicked, this, &StartingWindow::start);
-    connect(saveButton_, &QToolButton::clicked, this, &StartingWindow::savePicture);
+    connect(startButton_, &QPushButton::clicked, this, &StartingWindow::start);
+    connect(saveButton_, &QPushButton::clicked, this, &StartingWindow::savePicture);
     connect(leftButton_, &QToolButton::clicked, this, &StartingWindow::moveLeft);
     connect(rightButton_, &QToolButton::clicked, this, &StartingWindow::moveRight);
     connect(largerStepButton_, &QToolButton::clicked, this, &StartingWindow::largerStep);

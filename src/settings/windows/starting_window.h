@@ -22,6 +22,7 @@ class PaintBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QPushButton;
 class QToolButton;
 struct AcquisitionState;
 
@@ -71,12 +72,12 @@ private:
     QGroupBox* currentGroup_ = nullptr;
     QComboBox* voltageRangeList_ = nullptr;  // ComboBox2
     QComboBox* currentRangeList_ = nullptr;  // ComboBox1
-    QToolButton* startButton_ = nullptr;     // SeSkinSpeedButton1
+    QPushButton* startButton_ = nullptr;     // SeSkinSpeedButton1
     QToolButton* leftButton_ = nullptr;      // SeSkinSpeedButton2
     QToolButton* rightButton_ = nullptr;     // SeSkinSpeedButton3
     QToolButton* largerStepButton_ = nullptr;   // SeSkinSpeedButton4
     QToolButton* smallerStepButton_ = nullptr;  // SeSkinSpeedButton5
-    QToolButton* saveButton_ = nullptr;      // SeSkinSpeedButton6
+    QPushButton* saveButton_ = nullptr;      // SeSkinSpeedButton6
     PaintBox* startingPic_ = nullptr;
     QLabel* statusPanel_ = nullptr;          // the one panel of StatusBar1
 
