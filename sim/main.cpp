@@ -33,6 +33,7 @@ const char* const kUsage =
     "  --split-pause MS   that pause in milliseconds (default 150)\n"
     "  --nan P            share of measurement images with NaN in every readout\n"
     "  --foreign P        share of register replies naming another slave address\n"
+    "  --double P         share of replies sent twice, back to back\n"
     "  --unplug-every S   after S seconds plugged in, the device vanishes ...\n"
     "  --unplug-for S     ... for S seconds (default 2) and comes back as a new device\n"
     "  --seed N           seed of the simulated signal and of the fault draws (default 1)\n"
@@ -131,6 +132,8 @@ CommandLine parse(int argc, char** argv)
             o.nanShare = number(option, value, 0, 1);
         else if (option == "--foreign")
             o.foreignAddressShare = number(option, value, 0, 1);
+        else if (option == "--double")
+            o.doubleShare = number(option, value, 0, 1);
         else if (option == "--unplug-every")
             o.unplugEverySeconds = number(option, value, 0, 1e6);
         else if (option == "--unplug-for") {
@@ -166,6 +169,7 @@ void describe(const sim::Options& o)
     const std::pair<const char*, double> shares[] = {
         {"drop", o.dropShare},   {"bad-crc", o.badCrcShare}, {"truncate", o.truncateShare},
         {"split", o.splitShare}, {"nan", o.nanShare},        {"foreign", o.foreignAddressShare},
+        {"double", o.doubleShare},
     };
     for (const auto& [name, share] : shares) {
         if (share > 0)

@@ -19,6 +19,7 @@ enum class Fault {
     Split,           // sent as two writes with a pause between them
     NanReadouts,     // bulk image with NaN in every readout (CRC correct)
     ForeignAddress,  // byte 0 of the reply names another slave (CRC correct)
+    Double,          // the reply goes out twice, back to back
 };
 
 struct Options {
@@ -28,7 +29,7 @@ struct Options {
     std::string linkPath;       // when set, a symbolic link kept pointing at the slave device
     // Shares (0..1) of replies hit by each fault, drawn at random per reply.
     double dropShare = 0, badCrcShare = 0, truncateShare = 0, splitShare = 0;
-    double nanShare = 0, foreignAddressShare = 0;
+    double nanShare = 0, foreignAddressShare = 0, doubleShare = 0;
     int splitPauseMs = 150;
     unsigned seed = 1;
     // Periodic unplugging: every unplugEverySeconds the device vanishes for

@@ -28,6 +28,10 @@ std::vector<WriteSegment> applyFault(const Reply& reply, std::optional<Fault> fa
         WriteSegment second{std::vector<uint8_t>(half, bytes.end()), splitPauseMs};
         return {std::move(first), std::move(second)};
     }
+    case Fault::Double: {
+        WriteSegment again{bytes, 0};
+        return {WriteSegment{std::move(bytes), 0}, std::move(again)};
+    }
     case Fault::NanReadouts:
         if (reply.form == ReplyForm::Measurement && bytes.size() == kMeasurementImageSize + 2) {
             fillReadoutsWithNan(bytes.data());
@@ -53,6 +57,7 @@ FaultPicker::FaultPicker(const Options& options, uint32_t seed) : rng_(seed)
         {options.splitShare, Fault::Split},
         {options.nanShare, Fault::NanReadouts},
         {options.foreignAddressShare, Fault::ForeignAddress},
+        {options.doubleShare, Fault::Double},
     };
 }
 

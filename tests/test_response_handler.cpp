@@ -11,6 +11,7 @@
 #include "support/recording_main_window_view.h"
 #include "support/test_support.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QtTest>
 
@@ -86,20 +87,15 @@ struct Rig {
     StartingWindow starting{log};
     ReplySinks sinks{&alarm, &settings, &calibration, &starting};
     ResponseHandler handler{state, port, requests, sampling, view, notifier, sinks};
-    QList<int> sleeps;
 
     Rig()
     {
         InitAcquisitionState(state, QSize(800, 600), nullptr);
         state.SlaveAddress = 2;
-        handler.sleep = [this](int ms) { sleeps << ms; };
         handler.dateTimeText = [] { return QStringLiteral("2024/5/6 7:08:09"); };
     }
-    void receive(const QByteArray& bytes)
-    {
-        port.pendingReads << bytes;
-        handler.Comm1ReceiveData();
-    }
+    // One complete reply, as the receiver hands it over.
+    void receive(const QByteArray& bytes) { handler.handleReply(bytes); }
     QTimer* timer(const char* name) { return sampling.findChild<QTimer*>(QLatin1String(name)); }
     QString lastRequest() const { return port.written.isEmpty() ? QString() : ToHex(port.written.last()); }
 };
@@ -213,7 +209,7 @@ private slots:
         QTest::newRow("one flipped byte") << QList<QByteArray>{flipped} << 148 << 2 << bulkRequest;
         QTest::newRow("four bytes") << QList<QByteArray>{Bytes({2, 3, 0, 0})} << 148 << 2 << bulkRequest;
         QTest::newRow("nothing") << QList<QByteArray>{QByteArray()} << 148 << 2 << bulkRequest;
-        QTest::newRow("reply still arriving, then its rest")
+        QTest::newRow("reply cut short, then its rest")
             << QList<QByteArray>{bulk.left(1000), bulk.mid(1000)} << 148 << 2 << bulkRequest;
         QTest::newRow("read longer than the reply buffer") << QList<QByteArray>{oversized} << 148 << 2 << bulkRequest;
         QTest::newRow("starting block 3 is asked for again")
@@ -235,8 +231,14 @@ private slots:
 
         for (const QByteArray& read : reads) rig.receive(read);
 
-        QCOMPARE(int(rig.port.written.size()), int(reads.size()));
-        for (const QByteArray& w : rig.port.written) QCOMPARE(ToHex(w), reRequest);
+        // Asked again once the line is quiet, and only once: the rest of a
+        // reply cut short is thrown away with the line's noise.
+        QVERIFY(rig.handler.replyInProgress());
+        QVERIFY(rig.port.written.isEmpty());
+        QTRY_COMPARE(int(rig.port.written.size()), 1);
+        QCOMPARE(ToHex(rig.port.written.first()), reRequest);
+        QTest::qWait(100);
+        QCOMPARE(int(rig.port.written.size()), 1);
         QCOMPARE(Raw(&rig.state.TestRecord, kTestRecordSize), Raw(&before.TestRecord, kTestRecordSize));
         QCOMPARE(Raw(&rig.state.CtSettings, 19), Raw(&before.CtSettings, 19));
         QCOMPARE(Raw(rig.state.StartingStaging, kStartingImageSize), Raw(before.StartingStaging, kStartingImageSize));
@@ -245,43 +247,69 @@ private slots:
         QVERIFY(rig.view.status.isEmpty() && rig.log.entries.isEmpty() && rig.notifier.messages.isEmpty());
     }
 
-    void waitDependsOnSpeedAndRequest_data()
+    // The receiver reads a reply as soon as the request's reply is complete,
+    // and gives up on an incomplete one only after its line time.
+    void receiverWaitsForTheWholeReplyAndNoLonger()
     {
-        QTest::addColumn<int>("item");
-        QTest::addColumn<int>("lastRegister");
-        QTest::addColumn<bool>("usb");
-        QTest::addColumn<int>("perStep");
-        const int table[] = {120, 52, 36, 26, 13, 9, 6, 4};
-        for (int item = 0; item < 8; ++item) QTest::addRow("item %d, bulk", item) << item << 148 << false << table[item];
-        QTest::newRow("item 3, starting block") << 3 << 147 << false << 26;
-        QTest::newRow("speed outside the list") << 8 << 148 << false << 0;
-        QTest::newRow("no speed chosen") << -1 << 148 << false << 0;
-        QTest::newRow("short reply needs no wait") << 0 << 188 << false << 0;
-        QTest::newRow("usb link") << 0 << 148 << true << 0;
-    }
-    void waitDependsOnSpeedAndRequest()
-    {
-        QFETCH(int, item);
-        QFETCH(int, lastRegister);
-        QFETCH(bool, usb);
-        QFETCH(int, perStep);
         Rig rig;
-        rig.handler.baudItem = [item] { return item; };
-        rig.state.LastRequestRegister = uint8_t(lastRegister);
-        rig.state.UsbLinkState = usb ? LinkInstrumentUsb : LinkPlainSerial;
+        rig.state.UsbLinkState = LinkPlainSerial;
+        rig.sampling.startSingle();
+        const QByteArray bulk = BulkReply(Measurement());
+
+        // At 300 bit/s the whole reply would take 84 s on the line; it is
+        // read as soon as it is complete.
+        rig.port.speed = 300;
+        rig.port.pendingReads << bulk.left(1000);
+        rig.handler.Comm1ReceiveData();
+        QTest::qWait(120);
+        QCOMPARE(rig.view.redraws, 1);  // the start's redraw only: nothing read yet
+        QVERIFY(rig.handler.replyInProgress());
+        QVERIFY(!rig.view.progress.isEmpty() && rig.view.progress.last() < 50);
+        rig.port.pendingReads.first() += bulk.mid(1000);
+        QTRY_COMPARE_WITH_TIMEOUT(int(rig.state.SamplingMode), 0, 5000);
+        QCOMPARE(rig.view.redraws, 2);
+        QCOMPARE(rig.view.progress.first(), 0);
+        QCOMPARE(rig.view.progress.last(), 50);
+        QVERIFY(!rig.handler.replyInProgress());
+
+        // Half a reply that never ends: after its line time and a margin it
+        // is taken as it is, found short, and asked for again.
+        rig.view.progress.clear();
+        rig.port.speed = 115200;
+        rig.sampling.startSingle();
+        const int sent = int(rig.port.written.size());
+        rig.port.pendingReads << bulk.left(1000);
+        QElapsedTimer clock;
+        clock.start();
+        rig.handler.Comm1ReceiveData();
+        QTRY_COMPARE_WITH_TIMEOUT(int(rig.port.written.size()), sent + 1, 2000);
+        // Not before 2532 bytes could have come in at 115.2 kbit/s.
+        QVERIFY2(clock.elapsed() >= 220, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(ToHex(rig.port.written.last()), ReadRequest(148, 2));
+        QCOMPARE(int(rig.state.SamplingMode), 1);
+
+        // A USB link takes what is there right after the settle.
+        rig.state.UsbLinkState = LinkInstrumentUsb;
         rig.state.KeepAliveTicks = 7;
-        rig.state.SilenceTicks = 9;
+        rig.port.written.clear();
+        rig.port.pendingReads << bulk;
+        rig.handler.Comm1ReceiveData();
+        QTRY_COMPARE_WITH_TIMEOUT(int(rig.state.SamplingMode), 0, 1000);
+        QCOMPARE(rig.state.KeepAliveTicks, 0);
+    }
 
-        rig.receive(WithCrc(Bytes({2, 0x09, 0x30})));
-
-        QList<int> sleeps{20}, progress{0};
-        for (int s = 1; s <= 50 && perStep > 0; ++s) sleeps << perStep;
-        for (int s = 1; s <= 50 && !usb; ++s) progress << s;
-        if (usb) progress << 50;  // full at once
-        QCOMPARE(rig.sleeps, sleeps);
-        QCOMPARE(rig.view.progress, progress);
-        // Only a USB link has a watchdog to calm.
-        QCOMPARE(rig.state.KeepAliveTicks + rig.state.SilenceTicks, usb ? 0 : 16);
+    // Bytes that answer no request are dropped, not answered with a read of
+    // register 0.
+    void strayBytesBeforeAnyRequestAreDropped()
+    {
+        Rig rig;
+        rig.state.LastRequestRegister = 0;
+        rig.state.LastRequestCount = 0;
+        rig.receive(Bytes({0x55, 0x13}));
+        rig.receive(QByteArray(3000, 'x'));
+        QTest::qWait(100);
+        QVERIFY(rig.port.written.isEmpty());
+        QVERIFY(!rig.handler.replyInProgress());
     }
 
     void startingTestRunsFromTriggerToCapture()

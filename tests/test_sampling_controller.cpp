@@ -38,15 +38,10 @@ struct Rig {
     {
         InitAcquisitionState(state, QSize(800, 600), nullptr);
         state.SlaveAddress = 2;
-        handler.sleep = [](int) {};
     }
 
     QTimer* timer(const char* name) { return sampling.findChild<QTimer*>(QLatin1String(name)); }
-    void receive(const QByteArray& bytes)
-    {
-        port.pendingReads << bytes;
-        handler.Comm1ReceiveData();
-    }
+    void receive(const QByteArray& bytes) { handler.handleReply(bytes); }
 };
 
 QString ReadRequest(int reg, int count) { return ToHex(WithCrc(Bytes({2, 3, reg >> 8, reg & 0xFF, count >> 8, count & 0xFF}))); }

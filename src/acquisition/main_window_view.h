@@ -24,8 +24,8 @@ public:
 
     virtual void setStatusText(int panel, const QString& text) = 0;
     virtual void setControlEnabled(Control control, bool enabled) = 0;
-    // ProgressBar1 (range 0..50): set, show and repaint at once, because the
-    // reply handler holds the event loop while it waits.
+    // ProgressBar1 (range 0..50): set and show; it fills while a reply
+    // comes in.
     virtual void setProgress(int value) = 0;
     // RedrawMainDisplay: readouts, waveform and both harmonic charts.
     virtual void redrawMainDisplay() = 0;

@@ -16,9 +16,7 @@
 #include <QTime>
 
 #include <array>
-#include <chrono>
 #include <cstring>
-#include <thread>
 
 namespace {
 
@@ -52,36 +50,25 @@ bool IsAlarmLimit(uint8_t reg) { return reg >= Reg::AlarmFirst && reg <= Reg::Al
 
 } // namespace
 
-int ReplyWaitPerStepMs(int baudItem)
-{
-    // 4.8, 9.6, 14.4, 19.2, 38.4, 57.6, 76.8 and 115.2 kbit/s: 50 steps last
-    // about as long as a bulk reply of 2532 bytes takes on the line.
-    static constexpr std::array<int, 8> kWaitPerStep = {120, 52, 36, 26, 13, 9, 6, 4};
-    if (baudItem < 0 || baudItem >= int(kWaitPerStep.size())) return 0;
-    return kWaitPerStep[size_t(baudItem)];
-}
-
 ResponseHandler::ResponseHandler(AcquisitionState& state, SerialPort& port, InstrumentRequests& requests,
                                  SamplingController& sampling, MainWindowView& view, Notifier& notifier,
                                  ReplySinks& sinks)
-    : sleep([](int ms) { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }),
-      baudItem([] { return 2; }),
-      dateTimeText(DefaultDateTimeText),
+    : dateTimeText(DefaultDateTimeText),
       state_(state),
       port_(port),
       requests_(requests),
       sampling_(sampling),
       view_(view),
       notifier_(notifier),
-      sinks_(sinks)
+      sinks_(sinks),
+      receiver_(port, view)
 {
+    receiver_.onReply = [this](const QByteArray& reply) { handleReply(reply); };
 }
 
-void ResponseHandler::Comm1ReceiveData()
-{
-    waitForReply();
-    handleReply(port_.readReply());
-}
+void ResponseHandler::Comm1ReceiveData() { receiver_.bytesWaiting(state_.UsbLinkState == LinkInstrumentUsb); }
+
+bool ResponseHandler::replyInProgress() const { return receiver_.busy() || port_.bytesQueued() > 0; }
 
 void ResponseHandler::handleReply(const QByteArray& received)
 {
@@ -119,26 +106,12 @@ void ResponseHandler::handleReply(const QByteArray& received)
     }
 }
 
-void ResponseHandler::waitForReply()
+void ResponseHandler::reRequest()
 {
-    view_.setProgress(0);
-    sleep(kSettleMs);
-    if (state_.UsbLinkState == LinkInstrumentUsb) {
-        // A USB link delivers a reply at once; just show the bar full.
-        view_.setProgress(kProgressSteps);
-        return;
-    }
-    // Only the two long replies need time to come in at serial speed.
-    const bool longReply =
-        state_.LastRequestRegister == Reg::Measurement || state_.LastRequestRegister == Reg::Starting;
-    const int waitPerStep = longReply ? ReplyWaitPerStepMs(baudItem()) : 0;
-    for (int step = 1; step <= kProgressSteps; ++step) {
-        view_.setProgress(step);
-        if (waitPerStep > 0) sleep(waitPerStep);
-    }
+    // Nothing has been asked yet: the bytes were nobody's reply.
+    if (state_.LastRequestRegister == 0) return;
+    receiver_.clearLine([this] { requests_.ReRequest(); });
 }
-
-void ResponseHandler::reRequest() { requests_.ReRequest(); }
 
 void ResponseHandler::handleBulkReply(const uint8_t* reply)
 {

@@ -110,10 +110,13 @@ void SamplingController::bulkReplyHandled()
         view_.setControlEnabled(Control::ContinuousItem, true);
         view_.setControlEnabled(Control::StopItem, true);
     }
+    emit measurementHandled();
 }
 
 void SamplingController::continuousReadTick()
 {
+    // Tried again at the next tick, 50 ms on.
+    if (replyArriving && replyArriving()) return;
     view_.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Request data!"));
     // No message here: a closed port shows up as the re-read timer's status.
     requests_.ReadMeasurement();
@@ -124,6 +127,8 @@ void SamplingController::continuousReadTick()
 
 void SamplingController::reReadTick()
 {
+    // A reply that is still coming in is not missing.
+    if (replyArriving && replyArriving()) return;
     view_.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Communication failure, re-request data!"));
     if (port_.isOpen()) requests_.ReRequest();
 }

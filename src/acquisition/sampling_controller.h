@@ -56,6 +56,14 @@ public:
 
     // Opens the record file named on the command line in the record window.
     std::function<void()> onRecordFileHandOver;
+signals:
+    // A measurement has been taken over (after the display shows it).
+    void measurementHandled();
+
+public:
+    // True while a reply comes in or the line is being cleared: the next
+    // request and the repeat wait, so that two replies never run together.
+    std::function<bool()> replyArriving;
 
 private:
     void start(uint8_t mode);

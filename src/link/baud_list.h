@@ -1,7 +1,7 @@
 #pragma once
 // The line speeds the communication settings offer, by list index. The index
-// is what SysSet.ini keeps, and the reply handler sizes its wait for long
-// replies by the same index.
+// is what SysSet.ini keeps; the serial component is set to its speed, which
+// is what the reply handler times its waits by.
 
 #include <cstdint>
 

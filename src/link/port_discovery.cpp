@@ -77,7 +77,12 @@ QString PortPathFromSetting(const QString& value)
 }
 
 PortDiscovery::PortDiscovery(const PortDiscoveryServices& services, CommSettingsView& view)
-    : s_(services), view_(view)
+    : PortDiscovery(services)
+{
+    setView(&view);
+}
+
+PortDiscovery::PortDiscovery(const PortDiscoveryServices& services) : s_(services)
 {
     watchdogTimer_.setInterval(kWatchdogIntervalMs);
     QObject::connect(&watchdogTimer_, &QTimer::timeout, &watchdogTimer_, [this] { watchdogTick(); });
@@ -89,7 +94,7 @@ void PortDiscovery::scan()
     s_.mainWindow.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Searching port"));
 
     applyBaudIndex(s_.settings.readInt(SysSetKeys::Baudrate));
-    view_.selectBaudIndex(baudIndex_);
+    view_->selectBaudIndex(baudIndex_);
 
     savedPort_ = s_.portOverride.isEmpty() ? PortPathFromSetting(s_.settings.readText(SysSetKeys::Port))
                                            : s_.portOverride;
@@ -99,7 +104,7 @@ void PortDiscovery::scan()
     QString address = s_.settings.readText(SysSetKeys::Address).trimmed();
     int ignored = 0;
     if (!ParseDecimalInt(address, &ignored)) address = QString::number(SysSetKeys::Address.defaultValue);
-    view_.setAddressText(address);
+    view_->setAddressText(address);
     addressTextChanged(address);
 
     // Probing needs the port free, our own included.
@@ -129,7 +134,7 @@ void PortDiscovery::scan()
     }
     QStringList texts;
     for (const PortItem& item : items_) texts << item.text;
-    view_.setPortItems(texts, selected);
+    view_->setPortItems(texts, selected);
 
     if (selected < 0) {
         if (!s_.state.OpenedWithFile) s_.notifier.message(PortNotFoundText());
@@ -183,7 +188,7 @@ void PortDiscovery::portItemChosen(int item)
 void PortDiscovery::addressTextChanged(const QString& text)
 {
     if (!IsDigits(text)) {
-        view_.setAddressInvalid(true);
+        view_->setAddressInvalid(true);
         return;
     }
     // Leading zeros count for nothing; four significant digits are too many.
@@ -192,15 +197,15 @@ void PortDiscovery::addressTextChanged(const QString& text)
     const int value = digits.isEmpty() ? 0 : digits.size() > 3 ? kMaxAddress + 1 : digits.toInt();
     if (value == 0) {
         s_.state.SlaveAddress = 0;
-        view_.setAddressInvalid(true);
+        view_->setAddressInvalid(true);
     } else if (value > kMaxAddress) {
         // Not an address: requests keep going to the last one accepted
         // rather than to whatever the number would wrap to.
-        view_.setAddressInvalid(true);
+        view_->setAddressInvalid(true);
     } else {
         s_.state.SlaveAddress = uint8_t(value);
         store(SysSetKeys::Address, text);
-        view_.setAddressInvalid(false);
+        view_->setAddressInvalid(false);
     }
 }
 

@@ -6,8 +6,10 @@
 // 1.1 s, and after 1.6 s without a reply the port is closed and reopened as
 // soon as the device can be opened again (the cable was pulled).
 //
-// Everything runs on the user-interface thread; the communication settings
-// window forwards its controls here and shows what this class tells it.
+// It belongs to the link: the program owns it from start-up to exit, and the
+// communication settings window, once attached as its view, forwards the
+// user's choices here and shows what this class tells it. Everything runs on
+// the user-interface thread.
 
 #include "link/comm_settings_view.h"
 
@@ -53,7 +55,10 @@ public:
         bool instrument;  // the instrument's own USB port
     };
 
+    explicit PortDiscovery(const PortDiscoveryServices& services);
     PortDiscovery(const PortDiscoveryServices& services, CommSettingsView& view);
+    // The window that shows the settings; null detaches it.
+    void setView(CommSettingsView* view) { view_ = view ? view : &noView_; }
     PortDiscovery(const PortDiscovery&) = delete;
     PortDiscovery& operator=(const PortDiscovery&) = delete;
 
@@ -75,7 +80,7 @@ public:
     void stopWatchdog() { watchdogTimer_.stop(); }
 
     // The selected line of the baud-rate list, -1 when none is (the stored
-    // index was outside the list); the reply handler times its wait by it.
+    // index was outside the list; the line keeps its speed).
     int baudIndex() const { return baudIndex_; }
     const QList<PortItem>& portItems() const { return items_; }
     // Paths of the ports identified as the instrument's in the last scan.
@@ -92,8 +97,17 @@ private:
     void reportLinkDown(const QString& status);
     void restartLinkCounters();
 
+    // Shows nothing, for the time no window is attached.
+    struct NoView : CommSettingsView {
+        void selectBaudIndex(int) override {}
+        void setPortItems(const QStringList&, int) override {}
+        void setAddressText(const QString&) override {}
+        void setAddressInvalid(bool) override {}
+    };
+
     PortDiscoveryServices s_;
-    CommSettingsView& view_;
+    NoView noView_;
+    CommSettingsView* view_ = &noView_;
     QTimer watchdogTimer_;
 
     QList<PortItem> items_;

@@ -19,4 +19,13 @@ public:
     // Reads what is queued as one reply; empty when nothing new could be read
     // (device gone, queue discarded), so an old reply is never taken for a new one.
     virtual QByteArray readReply() = 0;
+
+    // Bytes waiting to be read (0 when closed or unknown).
+    virtual int bytesQueued() const = 0;
+    // Throws away what is waiting to be read.
+    virtual void discardInput() = 0;
+    // The last block written, which says what reply to expect next.
+    virtual QByteArray lastWritten() const = 0;
+    // The configured line speed in bit/s, which says how long a reply takes.
+    virtual uint32_t lineSpeed() const = 0;
 };

@@ -2,7 +2,6 @@
 
 #include "acquisition/notifier.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QtGlobal>
 
@@ -221,6 +220,7 @@ bool TComm::writeBytes(const uint8_t* data, int length)
         return false;
     }
     if (data && length > 0) {
+        lastWritten_ = QByteArray(reinterpret_cast<const char*>(data), length);
         if (OnFrame) OnFrame(true, data, length);
         device_->write(data, length);
     }
@@ -263,12 +263,13 @@ void TComm::pollTick()
 {
     if (!portOpen()) return;
 
-    // Kept in locals: the owner's handlers and the event processing below
-    // may run a nested tick, which must not swallow this tick's findings.
     const uint32_t errors = device_->takeLineErrors();
     commError_ = errors;
     const int queued = device_->bytesQueued();
-    if (rThreshold_ > 0 && queued >= rThreshold_ && OnReceiveData) OnReceiveData();
+    if (rThreshold_ > 0 && queued >= rThreshold_ && OnReceiveData && !receivePosted_) {
+        receivePosted_ = true;
+        QMetaObject::invokeMethod(this, &TComm::deliverReceiveData, Qt::QueuedConnection);
+    }
 
     // A device without modem lines (a pseudo-terminal) leaves them as they were.
     serial::ModemLines now = lines_;
@@ -280,16 +281,25 @@ void TComm::pollTick()
     if (now.cts != lines_.cts) event |= evCTS;
     lines_ = now;
     commEvent_ = event;
-    QCoreApplication::processEvents();
 
+    // Each carries the mask of its own tick, so a later tick cannot change
+    // what an earlier one reports.
     if (event != 0 && OnModemStateChange) {
-        OnModemStateChange(event);
-        QCoreApplication::processEvents();
+        QMetaObject::invokeMethod(
+            this, [this, event] { if (OnModemStateChange) OnModemStateChange(event); }, Qt::QueuedConnection);
     }
     if (errors != 0 && OnReceiveError) {
-        OnReceiveError(errors);
-        QCoreApplication::processEvents();
+        QMetaObject::invokeMethod(
+            this, [this, errors] { if (OnReceiveError) OnReceiveError(errors); }, Qt::QueuedConnection);
     }
+}
+
+void TComm::deliverReceiveData()
+{
+    receivePosted_ = false;
+    // The bytes may have been read or discarded, or the port closed, since
+    // the tick saw them.
+    if (portOpen() && rThreshold_ > 0 && dataCount() >= rThreshold_ && OnReceiveData) OnReceiveData();
 }
 
 void TComm::showError(const QString& text)

@@ -122,9 +122,20 @@ public:
     // nothing new could be read.
     QByteArray readInputBytes() override;
     QByteArray readReply() override;
+    int bytesQueued() const override { return dataCount(); }
+    void discardInput() override { setDataCount(0); }
+    QByteArray lastWritten() const override { return lastWritten_; }
+    uint32_t lineSpeed() const override { return BaudRateSpeed(baudRate_); }
 
-    // One poll: receive notification, modem-line changes, line errors. Runs
-    // every 100 ms by the internal timer; public so owners can drive it.
+    // One poll: looks at the input queue, the modem lines and the line
+    // errors, and posts the notifications they call for. Runs every 100 ms
+    // by the internal timer; public so owners can drive it.
+    //
+    // The notifications are delivered from the event loop, after the tick
+    // has returned: a handler that opens a modal dialog (or a command the
+    // user gives while one runs) must not hold the poll timer, or the port
+    // goes unread until the dialog closes. A receive notification still
+    // waiting to be delivered is not posted twice.
     void pollTick();
 
     std::function<void()> OnReceiveData;
@@ -140,6 +151,7 @@ private:
     void applySettings();
     bool readInput();  // true when a new read replaced the last one
     void showError(const QString& text);
+    void deliverReceiveData();
 
     Notifier& notifier_;
     std::unique_ptr<serial::Device> device_;
@@ -160,4 +172,6 @@ private:
     bool rtsEnabled_ = false;
     serial::ModemLines lines_;  // as seen by the last poll
     QByteArray lastRead_;
+    QByteArray lastWritten_;
+    bool receivePosted_ = false;
 };

@@ -29,11 +29,18 @@ public:
     bool writeBytes(const uint8_t* data, int length) override;
     QByteArray readInputBytes() override;
     QByteArray readReply() override;
+    // The head of the next scripted read is what waits in the queue.
+    int bytesQueued() const override { return pendingReads.isEmpty() ? 0 : int(pendingReads.first().size()); }
+    void discardInput() override { discards += int(pendingReads.size()); pendingReads.clear(); }
+    QByteArray lastWritten() const override { return written.isEmpty() ? QByteArray() : written.last(); }
+    uint32_t lineSpeed() const override { return speed; }
 
     bool open = true;
     QList<QByteArray> written;     // every block written, in order
     QList<QByteArray> pendingReads; // what the next reads return, one per read
     QByteArray lastRead;
+    uint32_t speed = 115200;
+    int discards = 0;               // scripted reads thrown away unread
 };
 
 QByteArray Bytes(std::initializer_list<int> values);

@@ -322,7 +322,6 @@ void MainWindow::setProgress(int value)
 {
     progressBar1_->setValue(qBound(progressBar1_->minimum(), value, progressBar1_->maximum()));
     progressBar1_->show();
-    progressBar1_->repaint();
 }
 
 void MainWindow::redrawMainDisplay() { RedrawMainDisplay(state_, surfaces_, colors_, *this); }

@@ -70,6 +70,7 @@ Program::~Program()
     enterInfoDialog_.reset();
     reportWindow_.reset();
     commDialog_.reset();
+    portDiscovery_.reset();
     styleDialog_.reset();
     handler_.reset();
     sampling_.reset();
@@ -139,6 +140,7 @@ bool Program::start(QString* error)
     handler_ = std::make_unique<ResponseHandler>(state_, *comm_, *requests_, *sampling_, *mainWindow_, *notifier_,
                                                  sinks_);
     comm_->OnReceiveData = [this] { handler_->Comm1ReceiveData(); };
+    sampling_->replyArriving = [this] { return handler_->replyInProgress(); };
     testFiles_ = std::make_unique<TestFileCommands>(state_, *mainWindow_, *notifier_, mainWindow_.get());
     connectMainWindowCommands();
     mainWindow_->applyMainLayout();
@@ -162,8 +164,12 @@ bool Program::start(QString* error)
     prober_ = std::make_unique<ExclusiveOpenProber>();
     PortDiscoveryServices services{*enumerator_, *prober_, *comm_,    *requests_, state_,
                                    *mainWindow_, *notifier_, settings_, portOverride};
-    commDialog_ = std::make_unique<CommunicationDialog>(services, mainWindow_.get());
-    handler_->baudItem = [this] { return commDialog_->baudIndex(); };
+    // Port discovery and the watchdog belong to the link; the window only
+    // shows and edits what they hold.
+    portDiscovery_ = std::make_unique<PortDiscovery>(services);
+    commDialog_ = std::make_unique<CommunicationDialog>(*portDiscovery_, mainWindow_.get());
+    portDiscovery_->scan();
+    portDiscovery_->startWatchdog();
     // The report window and its report information; EnterInfo.ini lies
     // beside SysSet.ini. The record report reads the record window, made later.
     const QString enterInfoPath = EnterInfoPathBeside(settings_.path());

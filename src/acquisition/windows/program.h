@@ -22,6 +22,7 @@ class AlarmDialog;
 class CalibrationWindow;
 class InstrumentSettingsWindow;
 class CommunicationDialog;
+class PortDiscovery;
 class EnterInfoDialog;
 class HarmonicWindow;
 class RecordSettingsDialog;
@@ -66,6 +67,7 @@ public:
 
     MainWindow& mainWindow() { return *mainWindow_; }
     CommunicationDialog& commDialog() { return *commDialog_; }
+    PortDiscovery& portDiscovery() { return *portDiscovery_; }
     VersionWindow& versionWindow() { return *versionWindow_; }
     AddressResetDialog& addressResetDialog() { return *addressResetDialog_; }
     CalibrationWindow& calibrationWindow() { return *calibrationWindow_; }
@@ -116,6 +118,7 @@ private:
     std::unique_ptr<ResponseHandler> handler_;
     std::unique_ptr<TestFileCommands> testFiles_;
     std::unique_ptr<StyleDialog> styleDialog_;
+    std::unique_ptr<PortDiscovery> portDiscovery_;
     std::unique_ptr<CommunicationDialog> commDialog_;
     std::unique_ptr<ReportWindow> reportWindow_;
     std::unique_ptr<EnterInfoDialog> enterInfoDialog_;

@@ -17,8 +17,8 @@
 #include <QRegularExpressionValidator>
 #include <QVBoxLayout>
 
-CommunicationDialog::CommunicationDialog(const PortDiscoveryServices& services, QWidget* parent)
-    : QDialog(parent)
+CommunicationDialog::CommunicationDialog(PortDiscovery& discovery, QWidget* parent)
+    : QDialog(parent), discovery_(discovery)
 {
     setWindowTitle(QStringLiteral("Program communication settings"));
 
@@ -40,23 +40,21 @@ CommunicationDialog::CommunicationDialog(const PortDiscoveryServices& services, 
     layout->addLayout(buttons);
     layout->setSizeConstraint(QLayout::SetMinimumSize);
 
-    discovery_ = std::make_unique<PortDiscovery>(services, *this);
+    discovery_.setView(this);
 
     connect(baudList_, qOverload<int>(&QComboBox::activated), this,
-            [this](int index) { discovery_->baudIndexChosen(index); });
-    connect(portButtons_, &QButtonGroup::idClicked, this, [this](int id) { discovery_->portItemChosen(id); });
+            [this](int index) { discovery_.baudIndexChosen(index); });
+    connect(portButtons_, &QButtonGroup::idClicked, this, [this](int id) { discovery_.portItemChosen(id); });
     connect(addressEdit_, &QLineEdit::textEdited, this,
-            [this](const QString& text) { discovery_->addressTextChanged(text); });
-    connect(scanButton_, &QPushButton::clicked, this, [this] { discovery_->scan(); });
+            [this](const QString& text) { discovery_.addressTextChanged(text); });
+    connect(scanButton_, &QPushButton::clicked, this, [this] { discovery_.scan(); });
     connect(exitButton_, &QPushButton::clicked, this, &QDialog::accept);
 
-    discovery_->scan();
-    discovery_->startWatchdog();
 }
 
 CommunicationDialog::~CommunicationDialog()
 {
-    discovery_->stopWatchdog();
+    discovery_.setView(nullptr);
 }
 
 QGroupBox* CommunicationDialog::buildBaudGroup()

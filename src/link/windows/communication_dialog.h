@@ -1,15 +1,12 @@
 #pragma once
 // The communication settings window: baud rate, serial port and the
-// instrument's slave address. A thin face over PortDiscovery, which does the
-// work; the window is created once at start-up, and creating it runs the
-// first port scan and starts the USB link watchdog.
+// instrument's slave address. A thin face over the link's PortDiscovery,
+// which does the work and outlives the window.
 
 #include "link/comm_settings_view.h"
 #include "link/port_discovery.h"
 
 #include <QDialog>
-
-#include <memory>
 
 class QButtonGroup;
 class QComboBox;
@@ -22,12 +19,10 @@ class CommunicationDialog : public QDialog, public CommSettingsView {
     Q_OBJECT
 
 public:
-    explicit CommunicationDialog(const PortDiscoveryServices& services, QWidget* parent = nullptr);
+    explicit CommunicationDialog(PortDiscovery& discovery, QWidget* parent = nullptr);
     ~CommunicationDialog() override;
 
-    PortDiscovery& discovery() { return *discovery_; }
-    // The selected line of the baud-rate list, -1 for none.
-    int baudIndex() const { return discovery_->baudIndex(); }
+    PortDiscovery& discovery() { return discovery_; }
 
     // CommSettingsView
     void selectBaudIndex(int index) override;
@@ -49,5 +44,5 @@ private:
     QLineEdit* addressEdit_ = nullptr;
     QPushButton* scanButton_ = nullptr;
     QPushButton* exitButton_ = nullptr;
-    std::unique_ptr<PortDiscovery> discovery_;
+    PortDiscovery& discovery_;
 };
