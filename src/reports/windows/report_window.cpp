@@ -6,6 +6,7 @@
 #include "display/windows/paint_box.h"
 #include "reports/windows/enter_info_dialog.h"
 
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -192,7 +193,10 @@ QString ReportWindow::statusText() const { return statusLabel_->text(); }
 bool ReportWindow::printReport()
 {
     const ReportContent content = currentContent();
-    if (printer_.outputFormat() == QPrinter::NativeFormat && printer_.printerName().isEmpty()) {
+    // Without any printer Qt falls back to a PDF file it has no name for.
+    const bool noPrinter = printer_.outputFormat() == QPrinter::NativeFormat ? printer_.printerName().isEmpty()
+                                                                               : printer_.outputFileName().isEmpty();
+    if (noPrinter) {
         services_.notifier.message(
             QStringLiteral("No printer is set up on this computer. Choose one in Printer Setup, or use Save as PDF."),
             kCaption, Notifier::Icon::Warning);
@@ -247,6 +251,10 @@ void ReportWindow::printerSetup()
     QPrintDialog dialog(&printer_, this);
     dialog.setWindowTitle(QStringLiteral("Printer Setup"));
     dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+    // Here the dialog only chooses; printing is the window's Print button.
+    if (auto* box = dialog.findChild<QDialogButtonBox*>()) {
+        if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("OK"));
+    }
     if (dialog.exec() != QDialog::Accepted) return;
     pageChosen_ = true;
     printer_.setResolution(kReportDotsPerInch);
