@@ -36,9 +36,13 @@ IniLines ReadIniLines(const QString& path)
     }
     if (all.contains("\r\n")) lines.lineEnd = "\r\n";
     QList<QByteArray> split = all.split('\n');
-    if (split.last().isEmpty()) split.removeLast();  // the end of the last line
-    for (QByteArray& line : split) {
+    // The piece after the last line end: empty, or a last line without one
+    // (which keeps all its bytes).
+    const QByteArray unterminated = split.takeLast();
+    for (QByteArray& line : split)
         if (line.endsWith('\r')) line.chop(1);
+    if (!unterminated.isEmpty()) split << unterminated;
+    for (const QByteArray& line : split) {
         // A byte-order mark stays in the file but is no part of the first name.
         const QByteArray text = lines.bytes.isEmpty() && line.startsWith("\xEF\xBB\xBF") ? line.mid(3) : line;
         lines.append(line, QString::fromUtf8(text));
