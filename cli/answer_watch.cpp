@@ -1,0 +1,32 @@
+#include "answer_watch.h"
+
+#include "acquisition/sampling_controller.h"
+
+AnswerWatch::AnswerWatch(std::function<bool()> replyArriving, QObject* parent)
+    : QObject(parent), replyArriving_(std::move(replyArriving))
+{
+    timer_.setInterval(SamplingController::kReReadIntervalMs);
+    connect(&timer_, &QTimer::timeout, this, &AnswerWatch::tick);
+}
+
+void AnswerWatch::arm()
+{
+    misses_ = 0;
+    timer_.start();
+}
+
+void AnswerWatch::disarm() { timer_.stop(); }
+
+int AnswerWatch::giveUpSeconds() { return (kRepeats + 1) * SamplingController::kReReadIntervalMs / 1000; }
+
+void AnswerWatch::tick()
+{
+    if (replyArriving_ && replyArriving_()) return;  // it is coming; not missing yet
+    ++misses_;
+    if (misses_ > kRepeats) {
+        timer_.stop();
+        if (onGiveUp) onGiveUp();
+        return;
+    }
+    if (onMiss) onMiss(misses_);
+}

@@ -1,0 +1,252 @@
+// alarms: the eight alarm limits and their enable bits (registers 118 to
+// 126), read as the alarm window's read-out chain does, or changed, written
+// by its write chain and read back to confirm.
+
+#include "answer_watch.h"
+#include "cli_common.h"
+#include "cli_notifier.h"
+#include "commands.h"
+#include "instrument_link.h"
+#include "stop_signals.h"
+
+#include "display/number_format.h"
+#include "settings/alarm_transfer.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <array>
+#include <optional>
+
+namespace {
+
+// What the reply handler tells the alarm window at the end of each chain.
+const QString kReadOutDoneStatus = QStringLiteral("Successful synchronization");
+const QString kWriteDoneStatus = QStringLiteral("Data transmission completed.");
+
+constexpr int kAlarmDecimals = 4;  // as the alarm window shows a limit
+
+// The limits in register order (AlarmLimits[0..7], enable bits 0..7).
+const std::array<const char*, kAlarmLimitCount> kLimitNames = {
+    "voltage-high", "voltage-low", "current-high", "current-low", "power-high", "power-low", "pf-high", "pf-low",
+};
+
+struct AlarmChange {
+    std::array<std::optional<double>, kAlarmLimitCount> limits;
+    std::optional<uint8_t> enableBits;
+    bool any() const
+    {
+        if (enableBits) return true;
+        for (const auto& limit : limits)
+            if (limit) return true;
+        return false;
+    }
+};
+
+QString AlarmsText(const float (&limits)[kAlarmLimitCount], uint8_t bits)
+{
+    QString text;
+    for (int i = 0; i < kAlarmLimitCount; ++i) {
+        text += QString::fromLatin1(kLimitNames[size_t(i)]).leftJustified(14) +
+                FormatGeneral(RoundDecimals(limits[i], kAlarmDecimals)).leftJustified(12) +
+                ((bits >> i) & 1 ? QStringLiteral("on") : QStringLiteral("off")) + u'\n';
+    }
+    return text;
+}
+
+class AlarmsCommand : public QObject, public AlarmReplySink {
+public:
+    AlarmsCommand(const LinkOptions& linkOptions, const AlarmChange& change)
+        : link_(linkOptions, notifier_), change_(change), watch_([this] { return link_.replyInProgress(); })
+    {
+    }
+    ~AlarmsCommand() override { link_.sinks().alarm = nullptr; }
+
+    bool begin(int* status)
+    {
+        QString error;
+        if (!link_.open(&error)) {
+            PrintError(error);
+            *status = kExitFailure;
+            return false;
+        }
+        transfer_ = std::make_unique<AlarmTransfer>(link_.state(), link_.requests());
+        link_.sinks().alarm = this;
+        // A chain that stalls (a reply lost or damaged on the way) is run
+        // again from its start: both chains only set values.
+        watch_.onMiss = [this](int) { startChain(); };
+        watch_.onGiveUp = [this] {
+            PrintError(link_.noAnswerText());
+            finish(kExitFailure);
+        };
+        stopSignals_.onStop = [this](int) { finish(kExitInterrupted); };
+        stopSignals_.install();
+        QTimer::singleShot(0, this, [this] { startChain(); watch_.arm(); });
+        return true;
+    }
+
+    // Every step of a chain shows that the instrument answers.
+    void showLimitText(int, const QString&) override { watch_.arm(); }
+    void showEnableBits(uint8_t) override {}
+    void showStatus(const QString& text) override
+    {
+        watch_.arm();
+        if ((phase_ == Phase::Reading || phase_ == Phase::ReadingBack) && text == kReadOutDoneStatus)
+            QTimer::singleShot(0, this, [this] { readOutDone(); });
+        else if (phase_ == Phase::Writing && text == kWriteDoneStatus)
+            QTimer::singleShot(0, this, [this] {
+                phase_ = Phase::ReadingBack;
+                startChain();
+            });
+    }
+
+private:
+    enum class Phase { Reading, Writing, ReadingBack, Done };
+
+    void startChain()
+    {
+        if (phase_ == Phase::Done) return;
+        const bool sent = phase_ == Phase::Writing ? transfer_->startWrite(limits_, bits_) : transfer_->startReadOut();
+        if (!sent) {
+            PrintError(QStringLiteral("the port %1 is closed; nothing could be sent").arg(link_.portName()));
+            finish(kExitFailure);
+        }
+    }
+
+    void readOutDone()
+    {
+        if (phase_ == Phase::Done) return;
+        const AcquisitionState& state = link_.state();
+        if (phase_ == Phase::Reading && change_.any()) {
+            for (int i = 0; i < kAlarmLimitCount; ++i)
+                limits_[size_t(i)] = change_.limits[size_t(i)] ? float(*change_.limits[size_t(i)]) : state.AlarmLimits[i];
+            bits_ = change_.enableBits ? *change_.enableBits : state.AlarmEnableBits;
+            phase_ = Phase::Writing;
+            startChain();
+            return;
+        }
+        PrintOut(AlarmsText(state.AlarmLimits, state.AlarmEnableBits));
+        if (phase_ == Phase::ReadingBack) {
+            bool same = state.AlarmEnableBits == bits_;
+            for (int i = 0; i < kAlarmLimitCount; ++i) same = same && state.AlarmLimits[i] == limits_[size_t(i)];
+            if (!same) {
+                PrintError(QStringLiteral("the instrument on %1 did not keep the alarm limits written; they read "
+                                          "back as shown")
+                               .arg(link_.portName()));
+                finish(kExitFailure);
+                return;
+            }
+            PrintErr(QStringLiteral("Written to the instrument on %1 and read back.\n").arg(link_.portName()));
+        }
+        finish(kExitOk);
+    }
+
+    void finish(int status)
+    {
+        if (phase_ == Phase::Done) return;
+        phase_ = Phase::Done;
+        watch_.disarm();
+        QCoreApplication::exit(status);
+    }
+
+    CliNotifier notifier_;
+    InstrumentLink link_;
+    AlarmChange change_;
+    AnswerWatch watch_;
+    StopSignals stopSignals_;
+    std::unique_ptr<AlarmTransfer> transfer_;
+    std::array<float, kAlarmLimitCount> limits_{};
+    uint8_t bits_ = 0;
+    Phase phase_ = Phase::Reading;
+};
+
+QString LimitNames()
+{
+    QStringList names;
+    for (const char* name : kLimitNames) names << QString::fromLatin1(name);
+    return names.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+CommandSpec AlarmsSpec()
+{
+    CommandSpec spec;
+    spec.name = QStringLiteral("alarms");
+    spec.synopsis = QStringLiteral("read|write [--port P | --simulate] [--voltage-high V] [--voltage-low V] "
+                                   "[--current-high A] [--current-low A] [--power-high W] [--power-low W] "
+                                   "[--pf-high X] [--pf-low X] [--enable LIST]");
+    spec.summary = QStringLiteral("read or write the alarm limits and which of them are on");
+    spec.description = QStringLiteral(
+        "read prints the eight alarm limits, each with whether its alarm is on, as the alarm window reads "
+        "them. write reads them, changes what the options name, writes all of them with the alarm window's "
+        "chain, and reads them back to confirm; the limits read back are printed, and the status is 2 when "
+        "they differ from those written.\n\n"
+        "Limits are not negative (the alarm window takes no minus sign either). --enable names the alarms to "
+        "switch on, separated by commas; the others are switched off. all and none are allowed; without "
+        "--enable the switches stay as they are.");
+    spec.positionals = {{QStringLiteral("read|write"), QStringLiteral("read the limits, or change them")}};
+    for (const char* name : kLimitNames) {
+        spec.options << QCommandLineOption(QString::fromLatin1(name),
+                                           QStringLiteral("the %1 limit").arg(QString::fromLatin1(name).replace(u'-', u' ')),
+                                           QStringLiteral("V"));
+    }
+    spec.options << QCommandLineOption(QStringLiteral("enable"),
+                                       QStringLiteral("alarms to switch on: all, none, or names from %1").arg(LimitNames()),
+                                       QStringLiteral("LIST"));
+    spec.options << LinkOptionList();
+    spec.examples = {
+        QStringLiteral("qzr6100-cli alarms read --simulate"),
+        QStringLiteral("qzr6100-cli alarms write --port /dev/ttyUSB0 --voltage-high 250 --voltage-low 200 "
+                       "--enable voltage-high,voltage-low"),
+    };
+    return spec;
+}
+
+int RunAlarms(const CommandSpec& spec, const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    int status = kExitOk;
+    if (!ParseCommandLine(parser, spec, arguments, &status)) return status;
+    const QStringList words = parser.positionalArguments().mid(1);
+    if (words.size() != 1 || (words[0] != QStringLiteral("read") && words[0] != QStringLiteral("write")))
+        return UsageError(spec, QStringLiteral("say read or write"));
+    const bool write = words[0] == QStringLiteral("write");
+
+    LinkOptions link;
+    QString error;
+    if (!ReadLinkOptions(parser, &link, &error)) return UsageError(spec, error);
+
+    AlarmChange change;
+    for (int i = 0; i < kAlarmLimitCount; ++i) {
+        const QString name = QString::fromLatin1(kLimitNames[size_t(i)]);
+        if (!parser.isSet(name)) continue;
+        change.limits[size_t(i)] = ParseNumber(parser.value(name), 0, 3.4e38);
+        if (!change.limits[size_t(i)])
+            return UsageError(spec, QStringLiteral("--%1 wants a number of 0 or more, not '%2'").arg(name, parser.value(name)));
+    }
+    if (parser.isSet(QStringLiteral("enable"))) {
+        std::array<bool, kAlarmLimitCount> on{};
+        for (const QString& word : parser.value(QStringLiteral("enable")).split(u',', Qt::SkipEmptyParts)) {
+            const QString name = word.trimmed().toLower();
+            if (name == QStringLiteral("all")) {
+                on.fill(true);
+                continue;
+            }
+            if (name == QStringLiteral("none")) continue;
+            int found = -1;
+            for (int i = 0; i < kAlarmLimitCount; ++i)
+                if (name == QString::fromLatin1(kLimitNames[size_t(i)])) found = i;
+            if (found < 0)
+                return UsageError(spec, QStringLiteral("--enable: '%1' is no alarm; they are %2").arg(word.trimmed(), LimitNames()));
+            on[size_t(found)] = true;
+        }
+        change.enableBits = AlarmEnableBitsFrom(on);
+    }
+    if (write && !change.any()) return UsageError(spec, QStringLiteral("write needs at least one limit or --enable"));
+    if (!write && change.any()) return UsageError(spec, QStringLiteral("read takes no limits; did you mean write?"));
+
+    AlarmsCommand command(link, change);
+    if (!command.begin(&status)) return status;
+    return QCoreApplication::exec();
+}

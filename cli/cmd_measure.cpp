@@ -1,0 +1,195 @@
+// measure: single measurements of the bulk image (register 148), each asked
+// for as the main window's single sampling does, repeated by its re-read
+// rule, printed as it comes.
+
+#include "answer_watch.h"
+#include "cli_common.h"
+#include "cli_notifier.h"
+#include "commands.h"
+#include "instrument_link.h"
+#include "readout_output.h"
+#include "stop_signals.h"
+
+#include "acquisition/sampling_controller.h"
+#include "acquisition/test_file.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QTimer>
+
+namespace {
+
+class MeasureCommand : public QObject {
+public:
+    struct Settings {
+        int count = 1;           // 0: until stopped
+        int intervalMs = 0;      // from one request to the next; 0: back to back
+        OutputFormat format = OutputFormat::Text;
+        bool harmonics = false;
+        QString savePath;        // test file of the last measurement
+    };
+
+    MeasureCommand(const LinkOptions& linkOptions, const Settings& settings)
+        : link_(linkOptions, notifier_), settings_(settings), watch_([this] { return link_.replyInProgress(); })
+    {
+    }
+
+    // False with the exit status when there is nothing to wait for.
+    bool begin(int* status)
+    {
+        QString error;
+        if (!link_.open(&error)) {
+            PrintError(error);
+            *status = kExitFailure;
+            return false;
+        }
+        QObject::connect(&link_.sampling(), &SamplingController::measurementHandled, this,
+                         [this] { measurementTaken(); });
+        watch_.onGiveUp = [this] {
+            PrintError(link_.noAnswerText());
+            finish(kExitFailure);
+        };
+        stopSignals_.onStop = [this](int) { finish(settings_.count == 0 && taken_ > 0 ? kExitOk : kExitInterrupted); };
+        stopSignals_.install();
+        PrintOut(ReadoutHeader(settings_.format, settings_.harmonics));
+        QTimer::singleShot(0, this, [this] { requestNext(); });
+        return true;
+    }
+
+private:
+    void requestNext()
+    {
+        if (finished_) return;
+        // A keep-alive's answer still on its way would run into ours.
+        if (link_.replyInProgress()) {
+            QTimer::singleShot(5, this, [this] { requestNext(); });
+            return;
+        }
+        sinceRequest_.start();
+        link_.sampling().startSingle();
+        watch_.arm();
+    }
+
+    void measurementTaken()
+    {
+        if (finished_ || !watch_.armed()) return;  // a late answer after a repeat
+        watch_.disarm();
+        ++taken_;
+        PrintOut(ReadoutEntry(settings_.format, taken_, QDateTime::currentDateTime(), link_.state().TestRecord,
+                              settings_.harmonics));
+        if (settings_.count > 0 && taken_ >= settings_.count) {
+            // Out of the reply handler first; it is still on the stack.
+            QTimer::singleShot(0, this, [this] { finish(kExitOk); });
+            return;
+        }
+        const qint64 wait = std::max<qint64>(0, settings_.intervalMs - sinceRequest_.elapsed());
+        QTimer::singleShot(int(wait), this, [this] { requestNext(); });
+    }
+
+    void finish(int status)
+    {
+        if (finished_) return;
+        finished_ = true;
+        watch_.disarm();
+        link_.sampling().stop();
+        if (!settings_.savePath.isEmpty()) {
+            QString error;
+            if (taken_ == 0) {
+                if (status == kExitOk) status = kExitFailure;
+            } else if (!SaveTestFile(settings_.savePath, link_.state().TestRecord, &error)) {
+                PrintError(error);
+                status = kExitFailure;
+            }
+        }
+        QCoreApplication::exit(status);
+    }
+
+    CliNotifier notifier_;
+    InstrumentLink link_;
+    Settings settings_;
+    AnswerWatch watch_;
+    StopSignals stopSignals_;
+    QElapsedTimer sinceRequest_;
+    int taken_ = 0;
+    bool finished_ = false;
+};
+
+} // namespace
+
+CommandSpec MeasureSpec()
+{
+    CommandSpec spec;
+    spec.name = QStringLiteral("measure");
+    spec.synopsis = QStringLiteral("[--port P | --simulate] [--count N] [--interval S] [--format text|csv|json] "
+                                   "[--harmonics] [--save FILE.vqm]");
+    spec.summary = QStringLiteral("take measurements and print the fifteen readouts");
+    spec.description = QStringLiteral(
+        "Takes N single measurements, each a read of the measurement image as the desktop program's single "
+        "sampling does it (a missing or damaged answer is asked for again by the program's rules), and prints "
+        "the fifteen readouts with the program's number rule and the time each was taken.\n\n"
+        "text lays each measurement out like the main window's readouts; csv writes a header row and one row per "
+        "measurement, numbers without units (the header names them); json writes one object per line. "
+        "--harmonics adds the harmonic table: RMS value and share of the fundamental of orders 0 to 50, for "
+        "voltage and current.\n\n"
+        "When the instrument does not answer a request and three repeats (8 s), the command stops with "
+        "status 2.");
+    spec.options = {
+        QCommandLineOption(QStringLiteral("count"),
+                           QStringLiteral("measurements to take (default 1); 0 measures until Ctrl-C"),
+                           QStringLiteral("N")),
+        QCommandLineOption(QStringLiteral("interval"),
+                           QStringLiteral("seconds from one request to the next (default 0: each as soon as the "
+                                          "last is in)"),
+                           QStringLiteral("S")),
+        QCommandLineOption(QStringLiteral("format"), QStringLiteral("text (default), csv or json"),
+                           QStringLiteral("F")),
+        QCommandLineOption(QStringLiteral("harmonics"), QStringLiteral("add the harmonic table")),
+        QCommandLineOption(QStringLiteral("save"),
+                           QStringLiteral("save the last measurement as a test file, as the desktop program's "
+                                          "File / Save does"),
+                           QStringLiteral("FILE.vqm")),
+    };
+    spec.options << LinkOptionList();
+    spec.examples = {
+        QStringLiteral("qzr6100-cli measure --simulate"),
+        QStringLiteral("qzr6100-cli measure --port /dev/ttyUSB0 --count 60 --interval 1 --format csv > load.csv"),
+        QStringLiteral("qzr6100-cli measure --count 0 --interval 5 --format json | jq .ActivePower"),
+    };
+    return spec;
+}
+
+int RunMeasure(const CommandSpec& spec, const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    int status = kExitOk;
+    if (!ParseCommandLine(parser, spec, arguments, &status)) return status;
+    if (parser.positionalArguments().size() > 1)
+        return UsageError(spec, QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().at(1)));
+
+    LinkOptions link;
+    QString error;
+    if (!ReadLinkOptions(parser, &link, &error)) return UsageError(spec, error);
+
+    MeasureCommand::Settings settings;
+    if (parser.isSet(QStringLiteral("count"))) {
+        const std::optional<int> count = ParseWholeNumber(parser.value(QStringLiteral("count")), 0, 100000000);
+        if (!count) return UsageError(spec, QStringLiteral("--count wants a whole number of 0 or more"));
+        settings.count = *count;
+    }
+    if (parser.isSet(QStringLiteral("interval"))) {
+        const std::optional<double> seconds = ParseDurationSeconds(parser.value(QStringLiteral("interval")));
+        if (!seconds || *seconds > 86400)
+            return UsageError(spec, QStringLiteral("--interval wants seconds from 0 to 86400"));
+        settings.intervalMs = int(*seconds * 1000);
+    }
+    if (parser.isSet(QStringLiteral("format")) &&
+        !ParseOutputFormat(parser.value(QStringLiteral("format")), &settings.format))
+        return UsageError(spec, QStringLiteral("--format wants text, csv or json"));
+    settings.harmonics = parser.isSet(QStringLiteral("harmonics"));
+    settings.savePath = parser.value(QStringLiteral("save"));
+
+    MeasureCommand command(link, settings);
+    if (!command.begin(&status)) return status;
+    return QCoreApplication::exec();
+}

@@ -1,0 +1,76 @@
+// ports: the serial ports a port scan of the desktop program considers,
+// with the USB identification of each, whether it is free, and which is the
+// instrument's.
+
+#include "cli_common.h"
+#include "commands.h"
+#include "instrument_link.h"
+#include "link_options.h"
+
+#include "acquisition/acquisition_state.h"
+#include "link/port_prober.h"
+#include "link/serial_port_enumerator.h"
+#include "pty_simulator.h"
+
+#include <memory>
+
+CommandSpec PortsSpec()
+{
+    CommandSpec spec;
+    spec.name = QStringLiteral("ports");
+    spec.synopsis = QStringLiteral("[--simulate]");
+    spec.summary = QStringLiteral("list the serial ports, marking the instrument's");
+    spec.description = QStringLiteral(
+        "Lists the serial ports of this computer with the USB identification of each adapter, whether the "
+        "port is free (a port held by another program is busy) and which one is the instrument's own USB "
+        "port. The commands that talk to the instrument use that port when no --port is given.");
+    spec.options = {
+        QCommandLineOption(QStringLiteral("simulate"),
+                           QStringLiteral("start the built-in simulated instrument and list its port too")),
+    };
+    spec.examples = {QStringLiteral("qzr6100-cli ports")};
+    return spec;
+}
+
+int RunPorts(const CommandSpec& spec, const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    int status = kExitOk;
+    if (!ParseCommandLine(parser, spec, arguments, &status)) return status;
+    if (parser.positionalArguments().size() > 1)
+        return UsageError(spec, QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().at(1)));
+
+    AcquisitionState state;
+    InitAcquisitionState(state, QSize(), nullptr);
+    QList<PortCandidate> extras;
+    std::unique_ptr<sim::PtySimulator> simulator;
+    if (parser.isSet(QStringLiteral("simulate"))) {
+        simulator = std::make_unique<sim::PtySimulator>();
+        std::string reason;
+        if (!simulator->start(&reason)) {
+            PrintError(QStringLiteral("the simulated instrument could not start: %1").arg(QString::fromStdString(reason)));
+            return kExitFailure;
+        }
+        extras << PortCandidate{QString::fromStdString(simulator->slavePath()),
+                                SimulatedInstrumentIdentification(state.UsbProductIdTag)};
+    }
+    SerialPortEnumerator enumerator(extras);
+    ExclusiveOpenProber prober;
+    const QList<PortCandidate> ports = enumerator.ports();
+    if (ports.isEmpty()) {
+        PrintErr(QStringLiteral("No serial ports found.\n"));
+        return kExitOk;
+    }
+    QString text = QStringLiteral("%1%2%3%4\n")
+                       .arg(QStringLiteral("PORT").leftJustified(20), QStringLiteral("USB ID").leftJustified(24),
+                            QStringLiteral("STATE").leftJustified(7), QStringLiteral("INSTRUMENT"));
+    for (const PortCandidate& port : ports) {
+        const bool instrument = IsInstrumentPort(port.identification, state.UsbProductIdTag);
+        text += port.path.leftJustified(19) + u' ' +
+                (port.identification.isEmpty() ? QStringLiteral("-") : port.identification).leftJustified(23) + u' ' +
+                (prober.isFree(port.path) ? QStringLiteral("free") : QStringLiteral("busy")).leftJustified(7) +
+                (instrument ? QStringLiteral("QZR6100 (USB)") : QString()) + u'\n';
+    }
+    PrintOut(text);
+    return kExitOk;
+}

@@ -1,0 +1,393 @@
+// record: continuous sampling into a record file, by the desktop program's
+// own recorder: the same blocks, counts, codes, step and time stamps, saved
+// at the save step and once more when the recording stops.
+
+#include "answer_watch.h"
+#include "cli_common.h"
+#include "cli_notifier.h"
+#include "commands.h"
+#include "instrument_link.h"
+#include "progress_line.h"
+#include "stop_signals.h"
+
+#include "acquisition/sampling_controller.h"
+#include "display/number_format.h"
+#include "recording/record_settings.h"
+#include "recording/record_window_view.h"
+#include "recording/recorder.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTimer>
+
+#include <array>
+#include <cmath>
+
+namespace {
+
+// Attempts, one second apart, to save what the last save left out before
+// giving up on a file that cannot be written.
+constexpr int kFinalSaveAttempts = 5;
+constexpr int kFinalSaveRetryMs = 1000;
+constexpr int kDurationCheckMs = 1000;
+
+// The record window as the recorder sees it: nothing to show but the
+// channel labels, and a call after every sample.
+class ConsoleRecordView : public RecordWindowView {
+public:
+    void setControlEnabled(Control, bool) override {}
+    void setStatusText(int, const QString&) override {}
+    void setChannelLabel(int channel, const QString& text) override
+    {
+        if (channel >= 0 && channel < kRecordChannelCount) labels[size_t(channel)] = text;
+    }
+    void setGridTimerEnabled(bool) override {}
+    void showLiveRecordFromStart() override {}
+    void redrawTrendChart() override
+    {
+        if (onSample) onSample();
+    }
+
+    std::array<QString, kRecordChannelCount> labels;
+    std::function<void()> onSample;
+};
+
+class RecordCommand : public QObject {
+public:
+    struct Settings {
+        QString outPath;
+        RecordSettings record;
+        double durationSeconds = 0;  // 0: until stopped
+        bool overwrite = false;
+    };
+
+    RecordCommand(const LinkOptions& linkOptions, const Settings& settings)
+        : link_(linkOptions, notifier_),
+          settings_(settings),
+          watch_([this] { return link_.replyInProgress(); })
+    {
+        // Asked only when the file exists, which --overwrite allowed.
+        notifier_.setAnswer(Notifier::Answer::Yes);
+        recorder_ = std::make_unique<Recorder>(link_.state(), settings_.record, view_, notifier_);
+        view_.onSample = [this] { sampleTaken(); };
+    }
+
+    bool begin(int* status)
+    {
+        QString error;
+        if (!link_.open(&error)) {
+            PrintError(error);
+            *status = kExitFailure;
+            return false;
+        }
+        if (settings_.record.recordsTemperature()) PrintError(TemperatureInputMessage());
+        QObject::connect(&link_.sampling(), &SamplingController::measurementHandled, this,
+                         [this] { measurementTaken(); });
+        watch_.onGiveUp = [this] { instrumentSilent(); };
+        stopSignals_.onStop = [this](int) { stopRequested(); };
+        stopSignals_.install();
+        link_.sampling().startContinuous();
+        watch_.arm();
+        return true;
+    }
+
+private:
+    void measurementTaken()
+    {
+        watch_.arm();
+        if (silent_) {
+            silent_ = false;
+            progress_.done();
+            PrintError(QStringLiteral("the instrument on %1 answers again").arg(link_.portName()));
+        }
+        if (started_ || stopping_) return;
+        started_ = true;
+        // The file is made once the instrument has answered, so a wrong
+        // port leaves no empty record behind.
+        if (!recorder_->newRecordFile(settings_.outPath)) {
+            finish(kExitFailure);  // the recorder has said why
+            return;
+        }
+        recorder_->start();
+        clock_.start();
+        QStringList channels;
+        for (int k = 0; k < kRecordChannelCount; ++k)
+            channels << QStringLiteral("CH%1 %2").arg(k + 1).arg(view_.labels[size_t(k)]);
+        PrintErr(QStringLiteral("Recording into %1 from %2: %3; a sample every %4 s, saved every %5 s. "
+                                "Ctrl-C stops and saves.\n")
+                     .arg(settings_.outPath, link_.portName(), channels.join(QStringLiteral(", ")))
+                     .arg(settings_.record.samplingIntervalMs() / 1000)
+                     .arg(settings_.record.saveIntervalMs() / 1000));
+        if (settings_.durationSeconds > 0) {
+            // Looked at every second: a timer's own interval would not reach
+            // a recording of weeks.
+            connect(&durationTimer_, &QTimer::timeout, this, [this] {
+                if (clock_.elapsed() >= qint64(settings_.durationSeconds * 1000)) stopRequested();
+            });
+            durationTimer_.start(kDurationCheckMs);
+        }
+    }
+
+    void sampleTaken()
+    {
+        const LiveRecord& live = recorder_->liveRecord();
+        progress_.show(progressText(), live.count == 1);
+        if (recorder_->state() == Recorder::State::Full) stopRequested();
+    }
+
+    QString progressText() const
+    {
+        const LiveRecord& live = recorder_->liveRecord();
+        QString text = (live.count == 1 ? QStringLiteral("1 sample") : QStringLiteral("%1 samples").arg(live.count)) +
+                       QStringLiteral(", ") + ElapsedText(clock_.elapsed());
+        if (live.count > 0) {
+            for (int k = 0; k < kRecordChannelCount; ++k) {
+                const double value = live.data.channel(k)[live.count - 1];
+                text += QStringLiteral(", %1 %2").arg(view_.labels[size_t(k)], FormatGeneral(RoundDecimals(value, 3)));
+            }
+        }
+        if (silent_) text += QStringLiteral(" (no answer: last values repeated)");
+        return text;
+    }
+
+    void instrumentSilent()
+    {
+        if (!started_) {
+            PrintError(link_.noAnswerText());
+            finish(kExitFailure);
+            return;
+        }
+        // A long recording rides out a pulled cable: the link is reopened
+        // when the device comes back, and the recording goes on.
+        if (!silent_) {
+            silent_ = true;
+            progress_.done();
+            PrintError(link_.noAnswerText() + QStringLiteral("; recording goes on with the last values until it "
+                                                             "answers again"));
+        }
+        watch_.arm();
+    }
+
+    void stopRequested()
+    {
+        if (stopping_) {
+            // Asked again while a failed save is retried: give up now.
+            if (retryTimer_.isActive()) giveUpSaving();
+            return;
+        }
+        stopping_ = true;
+        watch_.disarm();
+        durationTimer_.stop();
+        if (!started_) {
+            finish(kExitInterrupted);
+            return;
+        }
+        recorder_->stop();  // the final save
+        link_.sampling().stop();
+        progress_.show(progressText(), true);
+        progress_.done();
+        if (!recorder_->saveTimer().isActive()) {
+            finish(kExitOk);
+            return;
+        }
+        // The recorder has reported the failure and keeps the samples; try
+        // a few more times before they are given up.
+        connect(&retryTimer_, &QTimer::timeout, this, [this] {
+            recorder_->saveTick();
+            if (!recorder_->saveTimer().isActive()) {
+                retryTimer_.stop();
+                finish(kExitOk);
+            } else if (++saveAttempts_ >= kFinalSaveAttempts) {
+                giveUpSaving();
+            }
+        });
+        retryTimer_.start(kFinalSaveRetryMs);
+    }
+
+    void giveUpSaving()
+    {
+        retryTimer_.stop();
+        PrintError(QStringLiteral("%1 could not be brought up to date; samples taken since its last good save are "
+                                  "lost")
+                       .arg(settings_.outPath));
+        finish(kExitFailure);
+    }
+
+    void finish(int status)
+    {
+        if (finished_) return;
+        finished_ = true;
+        link_.sampling().stop();
+        if (started_ && status == kExitOk)
+            PrintOut(QStringLiteral("%1 samples recorded in %2\n").arg(recorder_->liveRecord().count).arg(settings_.outPath));
+        QCoreApplication::exit(status);
+    }
+
+    CliNotifier notifier_;
+    InstrumentLink link_;
+    Settings settings_;
+    ConsoleRecordView view_;
+    std::unique_ptr<Recorder> recorder_;
+    AnswerWatch watch_;
+    StopSignals stopSignals_;
+    ProgressLine progress_;
+    QElapsedTimer clock_;
+    QTimer retryTimer_;
+    QTimer durationTimer_;
+    int saveAttempts_ = 0;
+    bool started_ = false;
+    bool silent_ = false;
+    bool stopping_ = false;
+    bool finished_ = false;
+};
+
+// A channel's quantity by its name as the record window labels it ("Voltage",
+// "Power Factor", "apparent-power"; case, blanks, dashes and underscores do
+// not count) or by its code 0..12.
+std::optional<int> QuantityByName(const QString& text)
+{
+    const auto squeeze = [](QString s) {
+        return s.toLower().remove(u' ').remove(u'-').remove(u'_');
+    };
+    const QString wanted = squeeze(text);
+    for (int code = 0; code < kQuantityCodeCount; ++code) {
+        if (squeeze(QuantityLabelText(code)) == wanted) return code;
+    }
+    return ParseWholeNumber(text, 0, kQuantityCodeCount - 1);
+}
+
+QString QuantityNames()
+{
+    QStringList names;
+    for (int code = 0; code < kQuantityCodeCount; ++code) names << QuantityLabelText(code);
+    return names.join(QStringLiteral(", "));
+}
+
+std::optional<int> StepIndex(double seconds, int count, int (*intervalMs)(int))
+{
+    for (int i = 0; i < count; ++i) {
+        if (std::abs(intervalMs(i) - seconds * 1000) < 0.5) return i;
+    }
+    return std::nullopt;
+}
+
+QString StepList(int count, int (*intervalMs)(int))
+{
+    QStringList steps;
+    for (int i = 0; i < count; ++i) steps << QString::number(intervalMs(i) / 1000);
+    return steps.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+CommandSpec RecordSpec()
+{
+    CommandSpec spec;
+    spec.name = QStringLiteral("record");
+    spec.synopsis = QStringLiteral("[--port P | --simulate] --out FILE.vqr [--channels Q1,Q2,...] [--step S] "
+                                   "[--save-step S] [--duration T] [--overwrite]");
+    spec.summary = QStringLiteral("record up to six quantities into a record file");
+    spec.description = QStringLiteral(
+        "Samples the instrument continuously and records six channels into a record file of the desktop "
+        "program's format, which its record window opens. A sample is taken every --step seconds and the file "
+        "is brought up to date every --save-step seconds and once more when the recording stops, so Ctrl-C or "
+        "SIGTERM loses nothing. A progress line on standard error shows the samples, the time and the last "
+        "values.\n\n"
+        "A save that fails is reported with the file and the reason; the samples stay in memory and the next "
+        "save tries again. At the end a file that still cannot be written is tried a few more times before the "
+        "command gives up with status 2. A silent instrument before the first sample ends the command with "
+        "status 2; later the recording goes on (repeating the last values, as the desktop program does) while "
+        "the link is tried again.\n\n"
+        "Channels not named keep the record settings of the desktop program (SysSet.ini), as do the steps when "
+        "not given. A record holds at most 450000 samples; the recording stops there.");
+    spec.options = {
+        QCommandLineOption(QStringLiteral("out"), QStringLiteral("the record file to write"),
+                           QStringLiteral("FILE.vqr")),
+        QCommandLineOption(QStringLiteral("channels"),
+                           QStringLiteral("quantities of CH1, CH2, ..., separated by commas: %1").arg(QuantityNames()),
+                           QStringLiteral("LIST")),
+        QCommandLineOption(QStringLiteral("step"),
+                           QStringLiteral("seconds between samples: %1")
+                               .arg(StepList(kSamplingStepCount, SamplingIntervalMs)),
+                           QStringLiteral("S")),
+        QCommandLineOption(QStringLiteral("save-step"),
+                           QStringLiteral("seconds between saves: %1").arg(StepList(kSaveStepCount, SaveIntervalMs)),
+                           QStringLiteral("S")),
+        QCommandLineOption(QStringLiteral("duration"),
+                           QStringLiteral("stop after this long: seconds, or with s, m or h (\"90\", \"10m\", \"8h\"); "
+                                          "default: until Ctrl-C or SIGTERM"),
+                           QStringLiteral("T")),
+        QCommandLineOption(QStringLiteral("overwrite"), QStringLiteral("replace FILE.vqr when it exists")),
+    };
+    spec.options << LinkOptionList();
+    spec.examples = {
+        QStringLiteral("qzr6100-cli record --simulate --out test.vqr --channels Voltage,Current,Power --step 1 "
+                       "--duration 5m"),
+        QStringLiteral("nohup qzr6100-cli record --port /dev/ttyUSB0 --out night.vqr --step 10 --save-step 60 "
+                       "2> night.log &"),
+    };
+    return spec;
+}
+
+int RunRecord(const CommandSpec& spec, const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    int status = kExitOk;
+    if (!ParseCommandLine(parser, spec, arguments, &status)) return status;
+    if (parser.positionalArguments().size() > 1)
+        return UsageError(spec, QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().at(1)));
+
+    LinkOptions link;
+    QString error;
+    if (!ReadLinkOptions(parser, &link, &error)) return UsageError(spec, error);
+
+    RecordCommand::Settings settings;
+    settings.outPath = parser.value(QStringLiteral("out"));
+    if (settings.outPath.isEmpty()) return UsageError(spec, QStringLiteral("--out names the record file to write"));
+    settings.overwrite = parser.isSet(QStringLiteral("overwrite"));
+    if (QFileInfo(settings.outPath).isDir())
+        return UsageError(spec, QStringLiteral("%1 is a folder, not a record file").arg(settings.outPath));
+    if (QFileInfo::exists(settings.outPath) && !settings.overwrite)
+        return UsageError(spec, QStringLiteral("%1 exists; --overwrite replaces it").arg(settings.outPath));
+
+    settings.record = LoadRecordSettings(SysSettings(link.settingsPath));
+    if (parser.isSet(QStringLiteral("channels"))) {
+        const QStringList names = parser.value(QStringLiteral("channels")).split(u',', Qt::SkipEmptyParts);
+        if (names.isEmpty() || names.size() > kRecordChannelCount)
+            return UsageError(spec, QStringLiteral("--channels names one to six quantities"));
+        for (int k = 0; k < names.size(); ++k) {
+            const std::optional<int> code = QuantityByName(names[k]);
+            if (!code)
+                return UsageError(spec, QStringLiteral("'%1' is no quantity; the quantities are %2")
+                                            .arg(names[k].trimmed(), QuantityNames()));
+            settings.record.channelCodes[size_t(k)] = *code;
+        }
+    }
+    if (parser.isSet(QStringLiteral("step"))) {
+        const std::optional<double> seconds = ParseNumber(parser.value(QStringLiteral("step")), 0, 1e6);
+        const std::optional<int> index = seconds ? StepIndex(*seconds, kSamplingStepCount, SamplingIntervalMs) : std::nullopt;
+        if (!index)
+            return UsageError(spec, QStringLiteral("--step wants one of %1 seconds")
+                                        .arg(StepList(kSamplingStepCount, SamplingIntervalMs)));
+        settings.record.samplingStep = *index;
+    }
+    if (parser.isSet(QStringLiteral("save-step"))) {
+        const std::optional<double> seconds = ParseNumber(parser.value(QStringLiteral("save-step")), 0, 1e6);
+        const std::optional<int> index = seconds ? StepIndex(*seconds, kSaveStepCount, SaveIntervalMs) : std::nullopt;
+        if (!index)
+            return UsageError(spec, QStringLiteral("--save-step wants one of %1 seconds")
+                                        .arg(StepList(kSaveStepCount, SaveIntervalMs)));
+        settings.record.saveStep = *index;
+    }
+    if (parser.isSet(QStringLiteral("duration"))) {
+        const std::optional<double> seconds = ParseDurationSeconds(parser.value(QStringLiteral("duration")));
+        if (!seconds || *seconds <= 0)
+            return UsageError(spec, QStringLiteral("--duration wants a time such as 90, 10m or 8h"));
+        settings.durationSeconds = *seconds;
+    }
+
+    RecordCommand command(link, settings);
+    if (!command.begin(&status)) return status;
+    return QCoreApplication::exec();
+}

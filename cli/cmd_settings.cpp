@@ -1,0 +1,289 @@
+// settings: the instrument-settings block of register 188 (transformer
+// angle and ratios, bandwidth, THD algorithm, filter, current range), read,
+// or changed and written and then read back to confirm.
+
+#include "answer_watch.h"
+#include "cli_common.h"
+#include "cli_notifier.h"
+#include "commands.h"
+#include "instrument_link.h"
+#include "stop_signals.h"
+
+#include "display/number_format.h"
+#include "settings/ct_settings_codec.h"
+#include "settings/instrument_settings_commands.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+#include <cstring>
+#include <optional>
+
+namespace {
+
+// What the reply handler tells the settings window when the instrument has
+// taken the block.
+const QString kWrittenStatus = QStringLiteral("Successfully write data to the instrument");
+
+// The instrument keeps the angle as a time; read back over 20 ms, written
+// here over 20 ms too (a 50 Hz reference), so it comes back as written.
+constexpr double kDegreesPerSecond = 360.0 / 0.02;
+
+// What the command line asks to change; unset entries keep the instrument's.
+struct SettingsChange {
+    std::optional<double> angle, currentRatio, voltageRatio;
+    std::optional<int> bandwidthItem, thdItem;
+    std::optional<int> filterCoefficient;  // 0: filter off
+    std::optional<int> range;              // 0: automatic
+    bool any() const
+    {
+        return angle || currentRatio || voltageRatio || bandwidthItem || thdItem || filterCoefficient || range;
+    }
+};
+
+QString SettingsText(const CtSettingsBlock& block)
+{
+    const CtSettingsControls c = DecodeCtSettings(block);
+    const auto row = [](const char* name, const QString& value) {
+        return QString::fromLatin1(name).leftJustified(12) + value + u'\n';
+    };
+    const QString coefficient = QString::number(block.FilterCoefficient);
+    QString text = row("ct-angle", c.angleText);
+    text += row("ct-ratio", c.currentRatioText);
+    text += row("vt-ratio", c.voltageRatioText);
+    text += row("bandwidth", c.bandwidthItem == 0 ? QStringLiteral("narrow") : QStringLiteral("broad"));
+    text += row("thd", c.thdItem == 0 ? QStringLiteral("F") : QStringLiteral("R"));
+    text += row("filter", c.filterOn ? coefficient : QStringLiteral("off (coefficient %1)").arg(coefficient));
+    text += row("range", c.rangeMode == CurrentRangeMode::Lock ? QString::number(block.Range)
+                                                                : QStringLiteral("auto (range %1)").arg(block.Range));
+    return text;
+}
+
+class SettingsCommand : public QObject, public InstrumentSettingsReplySink {
+public:
+    SettingsCommand(const LinkOptions& linkOptions, const SettingsChange& change)
+        : link_(linkOptions, notifier_), change_(change), watch_([this] { return link_.replyInProgress(); })
+    {
+    }
+    ~SettingsCommand() override { link_.sinks().instrumentSettings = nullptr; }
+
+    bool begin(int* status)
+    {
+        QString error;
+        if (!link_.open(&error)) {
+            PrintError(error);
+            *status = kExitFailure;
+            return false;
+        }
+        commands_ = std::make_unique<InstrumentSettingsCommands>(link_.state(), link_.requests(), link_.view(), notifier_);
+        link_.sinks().instrumentSettings = this;
+        watch_.onMiss = [this](int) { ask(); };
+        watch_.onGiveUp = [this] {
+            PrintError(link_.noAnswerText());
+            finish(kExitFailure);
+        };
+        stopSignals_.onStop = [this](int) { finish(kExitInterrupted); };
+        stopSignals_.install();
+        QTimer::singleShot(0, this, [this] { ask(); watch_.arm(); });
+        return true;
+    }
+
+    void showSettings(const CtSettingsBlock& block) override
+    {
+        if (phase_ == Phase::Reading) {
+            watch_.disarm();
+            if (!change_.any()) {
+                PrintOut(SettingsText(block));
+                finish(kExitOk);
+                return;
+            }
+            // Out of the reply handler before the next request.
+            const CtSettingsBlock current = block;
+            QTimer::singleShot(0, this, [this, current] { write(current); });
+        } else if (phase_ == Phase::ReadingBack) {
+            watch_.disarm();
+            PrintOut(SettingsText(block));
+            if (std::memcmp(block.bytes(), written_.bytes(), kCtSettingsSize) != 0) {
+                PrintError(QStringLiteral("the instrument on %1 did not keep the settings written; it reads back "
+                                          "as shown")
+                               .arg(link_.portName()));
+                finish(kExitFailure);
+                return;
+            }
+            PrintErr(QStringLiteral("Written to the instrument on %1 and read back.\n").arg(link_.portName()));
+            finish(kExitOk);
+        }
+    }
+
+    void showStatus(const QString& text) override
+    {
+        if (phase_ != Phase::Writing || text != kWrittenStatus) return;
+        phase_ = Phase::ReadingBack;
+        QTimer::singleShot(0, this, [this] { ask(); watch_.arm(); });
+    }
+
+private:
+    enum class Phase { Reading, Writing, ReadingBack, Done };
+
+    // The request of the current phase; again after a miss.
+    void ask()
+    {
+        if (phase_ == Phase::Writing) {
+            if (commands_->save(controls_).isNull()) finish(kExitFailure);  // refused; the message is out
+        } else if (phase_ != Phase::Done) {
+            if (commands_->read().isNull()) finish(kExitFailure);
+        }
+    }
+
+    void write(const CtSettingsBlock& current)
+    {
+        controls_ = DecodeCtSettings(current);
+        // Unchanged, the angle goes back exactly as it came: through its
+        // full double-precision text, not the rounded one shown.
+        controls_.angleText = FormatGeneral(change_.angle ? *change_.angle
+                                                          : double(current.AngleDifference.get()) * kDegreesPerSecond);
+        if (change_.currentRatio) controls_.currentRatioText = FormatGeneral(*change_.currentRatio);
+        if (change_.voltageRatio) controls_.voltageRatioText = FormatGeneral(*change_.voltageRatio);
+        if (change_.bandwidthItem) controls_.bandwidthItem = *change_.bandwidthItem;
+        if (change_.thdItem) controls_.thdItem = *change_.thdItem;
+        if (change_.filterCoefficient) {
+            controls_.filterOn = *change_.filterCoefficient > 0;
+            if (*change_.filterCoefficient > 0) controls_.filterItem = *change_.filterCoefficient - 1;
+        }
+        if (change_.range) {
+            controls_.rangeMode = *change_.range > 0 ? CurrentRangeMode::Lock : CurrentRangeMode::Auto;
+            if (*change_.range > 0) controls_.rangeItem = *change_.range - 1;
+        }
+        phase_ = Phase::Writing;
+        ask();
+        if (phase_ == Phase::Done) return;
+        written_ = link_.state().CtSettings;  // the block as it went out
+        watch_.arm();
+    }
+
+    void finish(int status)
+    {
+        if (phase_ == Phase::Done) return;
+        phase_ = Phase::Done;
+        watch_.disarm();
+        QCoreApplication::exit(status);
+    }
+
+    CliNotifier notifier_;
+    InstrumentLink link_;
+    SettingsChange change_;
+    AnswerWatch watch_;
+    StopSignals stopSignals_;
+    std::unique_ptr<InstrumentSettingsCommands> commands_;
+    CtSettingsControls controls_;
+    CtSettingsBlock written_{};
+    Phase phase_ = Phase::Reading;
+};
+
+} // namespace
+
+CommandSpec SettingsSpec()
+{
+    CommandSpec spec;
+    spec.name = QStringLiteral("settings");
+    spec.synopsis = QStringLiteral("read|write [--port P | --simulate] [--ct-angle D] [--ct-ratio R] [--vt-ratio R] "
+                                   "[--bandwidth narrow|broad] [--thd F|R] [--filter N|off] [--range auto|1..4]");
+    spec.summary = QStringLiteral("read or write the instrument settings (CT, VT, filter, range)");
+    spec.description = QStringLiteral(
+        "read prints the instrument's settings block as the instrument-settings window shows it. write reads "
+        "the block, changes what the options name (everything else stays as the instrument has it), writes it "
+        "back and reads it again to confirm; the settings read back are printed, and the status is 2 when they "
+        "differ from those written.\n\n"
+        "The angle difference of the external current transformer is given in degrees, from -30 to 30, over "
+        "a 50 Hz period.");
+    spec.positionals = {{QStringLiteral("read|write"), QStringLiteral("read the settings, or change them")}};
+    spec.options = {
+        QCommandLineOption(QStringLiteral("ct-angle"),
+                           QStringLiteral("angle difference of the external current transformer, -30 to 30 degrees"),
+                           QStringLiteral("D")),
+        QCommandLineOption(QStringLiteral("ct-ratio"), QStringLiteral("ratio of the external current transformer"),
+                           QStringLiteral("R")),
+        QCommandLineOption(QStringLiteral("vt-ratio"), QStringLiteral("ratio of the external voltage transformer"),
+                           QStringLiteral("R")),
+        QCommandLineOption(QStringLiteral("bandwidth"), QStringLiteral("current bandwidth: narrow or broad"),
+                           QStringLiteral("narrow|broad")),
+        QCommandLineOption(QStringLiteral("thd"),
+                           QStringLiteral("THD algorithm: F (of the fundamental) or R (of the RMS value)"),
+                           QStringLiteral("F|R")),
+        QCommandLineOption(QStringLiteral("filter"),
+                           QStringLiteral("display filter: a coefficient from 1 to 10 turns it on, off turns it off"),
+                           QStringLiteral("N|off")),
+        QCommandLineOption(QStringLiteral("range"),
+                           QStringLiteral("current range: auto, or 1 to 4 to lock it"), QStringLiteral("auto|N")),
+    };
+    spec.options << LinkOptionList();
+    spec.examples = {
+        QStringLiteral("qzr6100-cli settings read --simulate"),
+        QStringLiteral("qzr6100-cli settings write --port /dev/ttyUSB0 --ct-ratio 100 --range 3 --bandwidth broad"),
+    };
+    return spec;
+}
+
+int RunSettings(const CommandSpec& spec, const QStringList& arguments)
+{
+    QCommandLineParser parser;
+    int status = kExitOk;
+    if (!ParseCommandLine(parser, spec, arguments, &status)) return status;
+    const QStringList words = parser.positionalArguments().mid(1);
+    if (words.size() != 1 || (words[0] != QStringLiteral("read") && words[0] != QStringLiteral("write")))
+        return UsageError(spec, QStringLiteral("say read or write"));
+    const bool write = words[0] == QStringLiteral("write");
+
+    LinkOptions link;
+    QString error;
+    if (!ReadLinkOptions(parser, &link, &error)) return UsageError(spec, error);
+
+    SettingsChange change;
+    const auto value = [&parser](const char* name) { return parser.value(QString::fromLatin1(name)).trimmed(); };
+    const auto given = [&parser](const char* name) { return parser.isSet(QString::fromLatin1(name)); };
+    if (given("ct-angle")) {
+        change.angle = ParseNumber(value("ct-angle"), -1e9, 1e9);
+        if (!change.angle) return UsageError(spec, QStringLiteral("--ct-angle wants degrees from -30 to 30"));
+        // The instrument-settings window's own refusals.
+        if (*change.angle > kMaxAngleDifference)
+            return UsageError(spec, QStringLiteral("Angle difference is not greater than 30 degrees, the data is invalid!"));
+        if (*change.angle < -kMaxAngleDifference)
+            return UsageError(spec, QStringLiteral("Angle difference can not be less than -30 degrees, the data is invalid!"));
+    }
+    if (given("ct-ratio")) {
+        change.currentRatio = ParseNumber(value("ct-ratio"), -3.4e38, 3.4e38);
+        if (!change.currentRatio) return UsageError(spec, QStringLiteral("--ct-ratio wants a number"));
+    }
+    if (given("vt-ratio")) {
+        change.voltageRatio = ParseNumber(value("vt-ratio"), -3.4e38, 3.4e38);
+        if (!change.voltageRatio) return UsageError(spec, QStringLiteral("--vt-ratio wants a number"));
+    }
+    if (given("bandwidth")) {
+        const QString v = value("bandwidth").toLower();
+        if (v == QStringLiteral("narrow")) change.bandwidthItem = 0;
+        else if (v == QStringLiteral("broad")) change.bandwidthItem = 1;
+        else return UsageError(spec, QStringLiteral("--bandwidth wants narrow or broad"));
+    }
+    if (given("thd")) {
+        const QString v = value("thd").toUpper();
+        if (v == QStringLiteral("F")) change.thdItem = 0;
+        else if (v == QStringLiteral("R")) change.thdItem = 1;
+        else return UsageError(spec, QStringLiteral("--thd wants F or R"));
+    }
+    if (given("filter")) {
+        change.filterCoefficient = value("filter").toLower() == QStringLiteral("off") ? std::optional<int>(0)
+                                                                                    : ParseWholeNumber(value("filter"), 1, 10);
+        if (!change.filterCoefficient) return UsageError(spec, QStringLiteral("--filter wants 1 to 10 or off"));
+    }
+    if (given("range")) {
+        change.range = value("range").toLower() == QStringLiteral("auto") ? std::optional<int>(0)
+                                                                          : ParseWholeNumber(value("range"), 1, 4);
+        if (!change.range) return UsageError(spec, QStringLiteral("--range wants auto or 1 to 4"));
+    }
+    if (write && !change.any()) return UsageError(spec, QStringLiteral("write needs at least one setting to change"));
+    if (!write && change.any()) return UsageError(spec, QStringLiteral("read takes no settings; did you mean write?"));
+
+    SettingsCommand command(link, change);
+    if (!command.begin(&status)) return status;
+    return QCoreApplication::exec();
+}

@@ -1,0 +1,130 @@
+#include "command_table.h"
+
+#include "commands.h"
+
+namespace {
+
+const char* const kOverview =
+    "Drives the QZR6100 power analyser from a terminal, a script or a headless test bench, and reads and "
+    "converts its files, with the desktop program's own protocol, files and formats. Commands that talk to "
+    "the instrument use the port identified as its USB port unless --port names another (--simulate uses "
+    "the built-in simulated instrument), and take the slave address and line speed from the desktop "
+    "program's settings unless --address and --baud say otherwise.";
+
+const char* const kExitStatus =
+    "0 success; 1 a usage error (an unknown option, a value out of range); 2 the instrument does not answer "
+    "(after the request and three repeats, about 8 s) or a file cannot be read or written, with one line on "
+    "standard error naming the port or the file and the reason; 130 a measurement or an export stopped by "
+    "Ctrl-C or SIGTERM before it was done.";
+
+const char* const kFiles =
+    "SysSet.ini (communication and record settings) and EnterInfo.ini (report information) are the desktop "
+    "program's: beside the program when its folder is writable, otherwise in ~/.config/QZR6100/; --settings "
+    "names another SysSet.ini. Test files end in .vqm, record files in .vqr.";
+
+QString RoffText(QString text)
+{
+    text.replace(u'\\', QStringLiteral("\\e"));
+    text.replace(u'-', QStringLiteral("\\-"));
+    QStringList lines = text.split(u'\n');
+    for (QString& line : lines) {
+        if (line.startsWith(u'.') || line.startsWith(u'\'')) line.prepend(QStringLiteral("\\&"));
+    }
+    return lines.join(u'\n');
+}
+
+QString RoffParagraphs(const QString& text)
+{
+    QStringList out;
+    for (const QString& paragraph : text.split(QStringLiteral("\n\n"))) out << RoffText(paragraph.simplified());
+    return out.join(QStringLiteral("\n.PP\n"));
+}
+
+QString RoffOption(const QString& names, const QString& value, const QString& description)
+{
+    QString text = QStringLiteral(".TP\n\\fB") + RoffText(names) + QStringLiteral("\\fR");
+    if (!value.isEmpty()) text += QStringLiteral(" \\fI") + RoffText(value) + QStringLiteral("\\fR");
+    return text + u'\n' + RoffText(description) + u'\n';
+}
+
+} // namespace
+
+const QList<CliCommand>& CommandTable()
+{
+    static const QList<CliCommand> table = {
+        {PortsSpec, RunPorts, false},
+        {MeasureSpec, RunMeasure, false},
+        {RecordSpec, RunRecord, false},
+        {ExportSpec, RunExport, false},
+        {ReportSpec, RunReport, true},
+        {SettingsSpec, RunSettings, false},
+        {AlarmsSpec, RunAlarms, false},
+        {InfoSpec, RunInfo, false},
+    };
+    return table;
+}
+
+const CliCommand* FindCommand(const QString& name)
+{
+    for (const CliCommand& command : CommandTable()) {
+        if (command.spec().name == name) return &command;
+    }
+    return nullptr;
+}
+
+QString VersionText() { return QStringLiteral("qzr6100-cli %1\n").arg(QStringLiteral(QZ_VERSION)); }
+
+QString GeneralHelpText()
+{
+    QString text = QStringLiteral("Usage: qzr6100-cli COMMAND [options]\n\n");
+    text += WrapParagraphs(QString::fromLatin1(kOverview)) + QStringLiteral("\n\nCommands:\n");
+    for (const CliCommand& command : CommandTable()) {
+        const CommandSpec spec = command.spec();
+        text += QStringLiteral("  ") + spec.name.leftJustified(10) + spec.summary + u'\n';
+    }
+    text += u'\n' + WrapParagraphs(QStringLiteral("qzr6100-cli COMMAND --help shows a command's options; "
+                                                  "qzr6100-cli --help-all shows them all, --version the version.\n\n"
+                                                  "Exit status: %1\n\nFiles: %2")
+                                       .arg(QString::fromLatin1(kExitStatus), QString::fromLatin1(kFiles)));
+    return text + u'\n';
+}
+
+QString FullHelpText()
+{
+    QString text = GeneralHelpText();
+    for (const CliCommand& command : CommandTable())
+        text += QStringLiteral("\n") + QString(79, u'-') + QStringLiteral("\n") + CommandHelpText(command.spec());
+    return text;
+}
+
+QString ManPageText()
+{
+    QString text = QStringLiteral(".TH QZR6100\\-CLI 1 \"\" \"qzr6100\\-cli %1\" \"User Commands\"\n")
+                       .arg(QStringLiteral(QZ_VERSION));
+    text += QStringLiteral(".SH NAME\nqzr6100\\-cli \\- the QZR6100 power analyser and its files from a terminal\n");
+    text += QStringLiteral(".SH SYNOPSIS\n.B qzr6100\\-cli\n.I command\n[\\fIoptions\\fR]\n");
+    text += QStringLiteral(".SH DESCRIPTION\n") + RoffParagraphs(QString::fromLatin1(kOverview)) + u'\n';
+    text += QStringLiteral(".SH COMMANDS\n");
+    for (const CliCommand& command : CommandTable()) {
+        const CommandSpec spec = command.spec();
+        text += QStringLiteral(".SS \"") + RoffText(spec.name) + QStringLiteral("\"\n.B qzr6100\\-cli ") +
+                RoffText(spec.name) + u'\n' + RoffText(spec.synopsis) + QStringLiteral("\n.PP\n") +
+                RoffParagraphs(spec.description) + u'\n';
+        for (const PositionalSpec& p : spec.positionals) text += RoffOption(QString(), p.name, p.description);
+        for (const QCommandLineOption& option : spec.options) {
+            QStringList names;
+            for (const QString& name : option.names()) names << QStringLiteral("--") + name;
+            text += RoffOption(names.join(QStringLiteral(", ")), option.valueName(), option.description());
+        }
+        if (!spec.examples.isEmpty()) {
+            text += QStringLiteral(".PP\nExamples:\n.RS\n.nf\n");
+            for (const QString& example : spec.examples) text += RoffText(example) + u'\n';
+            text += QStringLiteral(".fi\n.RE\n");
+        }
+    }
+    text += QStringLiteral(".SH \"EXIT STATUS\"\n") + RoffParagraphs(QString::fromLatin1(kExitStatus)) + u'\n';
+    text += QStringLiteral(".SH FILES\n") + RoffParagraphs(QString::fromLatin1(kFiles)) + u'\n';
+    text += QStringLiteral(".SH \"SEE ALSO\"\n\\fBqzr6100\\-sim\\fR \\-\\-help, the simulated instrument; "
+                           "the handbook, Help / Manual in the desktop program.\n");
+    return text;
+}

@@ -1,0 +1,89 @@
+#pragma once
+// The instrument as the command-line program reaches it: the same serial
+// component, framing, register map, reply handler and sampling controller as
+// the desktop program, with a console in place of the main window, driven by
+// a plain event loop. On the instrument's USB link the link watchdog runs as
+// in the program (keep-alive, reopen after the cable was pulled).
+
+#include "console_view.h"
+#include "link_options.h"
+
+#include "acquisition/acquisition_state.h"
+#include "acquisition/reply_sinks.h"
+#include "acquisition/sys_settings.h"
+#include "link/frame_trace.h"
+
+#include <QString>
+
+#include <memory>
+
+class InstrumentRequests;
+class ModbusMaster;
+class Notifier;
+class PortDiscovery;
+class ResponseHandler;
+class SamplingController;
+class SerialPortEnumerator;
+class ExclusiveOpenProber;
+class TComm;
+namespace sim {
+class PtySimulator;
+}
+
+class InstrumentLink {
+public:
+    InstrumentLink(const LinkOptions& options, Notifier& notifier);
+    // Tells the instrument's USB side that we are going (as the program does
+    // when it closes) and closes the port.
+    ~InstrumentLink();
+    InstrumentLink(const InstrumentLink&) = delete;
+    InstrumentLink& operator=(const InstrumentLink&) = delete;
+
+    // Starts the simulated instrument when asked for, chooses the port, opens
+    // it with the address and line speed. False with a one-line reason that
+    // names the port.
+    bool open(QString* error);
+
+    // The port in use, for messages.
+    const QString& portName() const { return portName_; }
+    int address() const { return state_.SlaveAddress; }
+
+    AcquisitionState& state() { return state_; }
+    InstrumentRequests& requests() { return *requests_; }
+    SamplingController& sampling() { return *sampling_; }
+    ReplySinks& sinks() { return sinks_; }
+    ConsoleView& view() { return view_; }
+    sim::PtySimulator* simulator() { return simulator_.get(); }
+
+    // A reply is being collected, or bytes wait: a request now would run into it.
+    bool replyInProgress() const;
+
+    // "the instrument on P (address N) does not answer: ..."
+    QString noAnswerText() const;
+
+private:
+    bool choosePort(QString* error);
+    bool openPort(QString* error);
+
+    LinkOptions options_;
+    Notifier& notifier_;
+    SysSettings settings_;
+    AcquisitionState state_;
+    ConsoleView view_;
+    ReplySinks sinks_;
+    FrameTrace trace_;
+    QString portName_;
+    QString portPath_;
+    std::unique_ptr<sim::PtySimulator> simulator_;
+    std::unique_ptr<TComm> comm_;
+    std::unique_ptr<ModbusMaster> master_;
+    std::unique_ptr<InstrumentRequests> requests_;
+    std::unique_ptr<SamplingController> sampling_;
+    std::unique_ptr<ResponseHandler> handler_;
+    std::unique_ptr<SerialPortEnumerator> enumerator_;
+    std::unique_ptr<ExclusiveOpenProber> prober_;
+    std::unique_ptr<PortDiscovery> watchdog_;
+};
+
+// Whether a port's USB identification is the instrument's.
+bool IsInstrumentPort(const QString& identification, const QString& productIdTag);

@@ -1,0 +1,30 @@
+#pragma once
+// The options of every command that talks to the instrument: which port,
+// which slave address and line speed, the simulated instrument, a
+// communication log, and the desktop program's settings file whose choices
+// are the defaults.
+
+#include <QCommandLineOption>
+#include <QCommandLineParser>
+#include <QList>
+#include <QString>
+
+struct LinkOptions {
+    QString port;              // empty: the port identified as the instrument's
+    bool simulate = false;     // the built-in simulated instrument
+    int address = 0;           // 0: SysSet.ini's, 2 without one
+    int baudIndex = -1;        // index of the speed list; -1: SysSet.ini's
+    QString tracePath;         // communication log, empty for none
+    QString settingsPath;      // SysSet.ini
+};
+
+// --settings alone, for the commands that read files but need the desktop
+// program's settings (record settings, report information).
+QCommandLineOption SettingsOption();
+QList<QCommandLineOption> LinkOptionList();
+
+// Reads the options; false with a message when one of them is not valid.
+bool ReadLinkOptions(const QCommandLineParser& parser, LinkOptions* options, QString* error);
+
+// SysSet.ini: --settings, or where the desktop program keeps it.
+QString SettingsPathOption(const QCommandLineParser& parser);
