@@ -9,6 +9,7 @@ packages=(
   libpng-dev libxlsxwriter-dev zlib1g-dev
   fonts-noto-cjk fonts-dejavu-core fonts-liberation poppler-utils
   xvfb xauth imagemagick xdg-utils
+  clang libclang-rt-14-dev
 )
 
 missing=()
