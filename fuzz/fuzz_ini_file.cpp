@@ -38,13 +38,14 @@ public:
     void redrawMainDisplay() override {}
 };
 
-// The file's lines as bytes, without their line ends.
+// The file's lines as bytes, without their line ends and the carriage
+// returns before them (which no reader of the file tells apart).
 QList<QByteArray> Lines(const QByteArray& file)
 {
     QList<QByteArray> lines = file.split('\n');
-    if (!lines.isEmpty() && lines.last().isEmpty()) lines.removeLast();
+    if (lines.last().isEmpty()) lines.removeLast();
     for (QByteArray& line : lines)
-        if (line.endsWith('\r')) line.chop(1);
+        while (line.endsWith('\r')) line.chop(1);
     return lines;
 }
 
