@@ -21,6 +21,7 @@
 #include <QFileInfo>
 #include <QTimer>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -125,6 +126,7 @@ private:
             connect(&durationTimer_, &QTimer::timeout, this, [this] {
                 if (clock_.elapsed() >= qint64(settings_.durationSeconds * 1000)) stopRequested();
             });
+            durationTimer_.setTimerType(Qt::PreciseTimer);
             durationTimer_.start(kDurationCheckMs);
         }
     }
@@ -143,6 +145,9 @@ private:
                        QStringLiteral(", ") + ElapsedText(clock_.elapsed());
         if (live.count > 0) {
             for (int k = 0; k < kRecordChannelCount; ++k) {
+                // A quantity on several channels has the same value on each.
+                const auto first = view_.labels.begin() + k;
+                if (std::find(view_.labels.begin(), first, *first) != first) continue;
                 const double value = live.data.channel(k)[live.count - 1];
                 text += QStringLiteral(", %1 %2").arg(view_.labels[size_t(k)], FormatGeneral(RoundDecimals(value, 3)));
             }
