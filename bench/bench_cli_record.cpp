@@ -25,7 +25,7 @@ int main(int argc, char** argv)
     const QString file = scratch.filePath(QStringLiteral("soak.vqr"));
     const QStringList arguments{QStringLiteral("record"),      QStringLiteral("--simulate"),
                                 QStringLiteral("--out"),       file,
-                                QStringLiteral("--channels"),  QStringLiteral("Voltage,Current,Power,Frequency,PF,UTHD"),
+                                QStringLiteral("--channels"),  QStringLiteral("Voltage,Current,Power,Frequency,PowerFactor,UTHD"),
                                 QStringLiteral("--step"),      QStringLiteral("1"),
                                 QStringLiteral("--save-step"), QStringLiteral("10"),
                                 QStringLiteral("--duration"),  QString::number(seconds),

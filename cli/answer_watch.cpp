@@ -12,6 +12,7 @@ AnswerWatch::AnswerWatch(std::function<bool()> replyArriving, QObject* parent)
 void AnswerWatch::arm()
 {
     misses_ = 0;
+    deferrals_ = 0;
     timer_.start();
 }
 
@@ -21,7 +22,10 @@ int AnswerWatch::giveUpSeconds() { return (kRepeats + 1) * SamplingController::k
 
 void AnswerWatch::tick()
 {
-    if (replyArriving_ && replyArriving_()) return;  // it is coming; not missing yet
+    // A reply that is coming in is not missing yet; but a line that never
+    // stops delivering bytes (noise, another talker) is not an answer either.
+    if (replyArriving_ && replyArriving_() && ++deferrals_ <= kRepeats) return;
+    deferrals_ = 0;
     ++misses_;
     if (misses_ > kRepeats) {
         timer_.stop();

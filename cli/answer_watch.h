@@ -39,4 +39,5 @@ private:
     std::function<bool()> replyArriving_;
     QTimer timer_;
     int misses_ = 0;
+    int deferrals_ = 0;  // looks in a row that found a reply coming in
 };
