@@ -14,10 +14,14 @@
 #include "display/number_format.h"
 #include "recording/record_settings.h"
 #include "recording/record_window_view.h"
+#include "recording/record_writer.h"
 #include "recording/recorder.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QTimer>
 
@@ -213,9 +217,38 @@ private:
     void giveUpSaving()
     {
         retryTimer_.stop();
-        PrintError(QStringLiteral("%1 could not be brought up to date; samples taken since its last good save are "
-                                  "lost")
-                       .arg(settings_.outPath));
+        // The samples exist only in memory now: they go into a new record
+        // file beside the one that failed (or, when its folder is gone, in
+        // the working or temporary folder) rather than be lost.
+        const QFileInfo out(settings_.outPath);
+        const QString name = out.completeBaseName() + QStringLiteral("-rescued-") +
+                             QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss")) +
+                             QStringLiteral(".vqr");
+        QString reason;
+        for (const QString& folder : {out.absolutePath(), QDir::currentPath(), QDir::tempPath()}) {
+            const QString rescue = QDir(folder).filePath(name);
+            RecordFileWriter writer;
+            QString error;
+            if (!writer.create(rescue, recorder_->liveRecordCodes(), settings_.record.samplingStep, &error)) {
+                if (reason.isEmpty()) reason = error;
+                continue;
+            }
+            const RecordFileWriter::SaveResult saved = writer.save(recorder_->liveRecord());
+            if (!saved.ok) {
+                if (reason.isEmpty()) reason = saved.error;
+                QFile::remove(rescue);
+                continue;
+            }
+            PrintError(QStringLiteral("%1 could not be brought up to date; all %2 samples were saved to %3 instead")
+                           .arg(settings_.outPath)
+                           .arg(recorder_->liveRecord().count)
+                           .arg(rescue));
+            finish(kExitFailure);
+            return;
+        }
+        PrintError(QStringLiteral("%1 could not be brought up to date, and no other file could be written (%2); "
+                                  "the samples taken since its last good save are lost")
+                       .arg(settings_.outPath, reason));
         finish(kExitFailure);
     }
 
@@ -300,8 +333,9 @@ CommandSpec RecordSpec()
         "SIGTERM loses nothing. A progress line on standard error shows the samples, the time and the last "
         "values.\n\n"
         "A save that fails is reported with the file and the reason; the samples stay in memory and the next "
-        "save tries again. At the end a file that still cannot be written is tried a few more times before the "
-        "command gives up with status 2. A silent instrument before the first sample ends the command with "
+        "save tries again. At the end a file that still cannot be written is tried a few more times; then the "
+        "samples go into a new file beside it (or in the working or temporary folder) named "
+        "NAME-rescued-DATE-TIME.vqr, and the status is 2. A silent instrument before the first sample ends the command with "
         "status 2; later the recording goes on (repeating the last values, as the desktop program does) while "
         "the link is tried again.\n\n"
         "Channels not named keep the record settings of the desktop program (SysSet.ini), as do the steps when "

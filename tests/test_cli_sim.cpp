@@ -231,6 +231,30 @@ private slots:
         QVERIFY(page.contains("CH3: Frequency"));
     }
 
+    void aRecordFileThatCannotBeWrittenLosesNothing()
+    {
+        QProcess recording;
+        recording.start(CliBinary(), {"record", "--port", port(), "--settings", path("SysSet.ini"), "--out",
+                                      path("gone.vqr"), "--channels", "Current", "--step", "1", "--save-step", "10"});
+        QByteArray progress;
+        QTRY_VERIFY_WITH_TIMEOUT((progress += recording.readAllStandardError()).contains("Recording into"), 10000);
+        QVERIFY(QFile::remove(path("gone.vqr")));  // the save at 10 s fails and says so
+        QTRY_VERIFY_WITH_TIMEOUT((progress += recording.readAllStandardError()).contains("Could not save the record file"),
+                                 15000);
+        recording.terminate();
+        QVERIFY(recording.waitForFinished(20000));
+        QCOMPARE(recording.exitCode(), 2);
+        progress += recording.readAllStandardError();
+        const QRegularExpressionMatch rescued =
+            QRegularExpression("all (\\d+) samples were saved to (\\S+gone-rescued-\\S+\\.vqr) instead").match(QString::fromUtf8(progress));
+        QVERIFY2(rescued.hasMatch(), progress.constData());
+        auto record = std::make_unique<ViewedRecord>();
+        QVERIFY(OpenRecordFile(rescued.captured(2), *record).loaded);
+        QCOMPARE(record->length(), rescued.captured(1).toInt());
+        QVERIFY(record->length() >= 10);
+        QCOMPARE(int(record->channelCodes[0]), 1);
+    }
+
     void settingsAndAlarmsAreWrittenAndReadBack()
     {
         const Outcome written = runOnPort(QStringLiteral("settings"), {"write", "--ct-ratio", "2.5", "--range", "3",
