@@ -68,9 +68,11 @@ int RecordFileInfo(const QString& path)
     const std::array<QString, kRecordChannelCount> labels = opened.channelLabels();
 
     QString text = Row(QStringLiteral("Record file"), path);
-    text += Row(QStringLiteral("Size"), QStringLiteral("%1 bytes, %2 blocks of %3")
+    const qint64 blocks = size / kRecordBlockSize;
+    text += Row(QStringLiteral("Size"), QStringLiteral("%1 bytes, %2 whole %3 of %4 bytes")
                                             .arg(size)
-                                            .arg(size / kRecordBlockSize)
+                                            .arg(blocks)
+                                            .arg(blocks == 1 ? QStringLiteral("block") : QStringLiteral("blocks"))
                                             .arg(kRecordBlockSize));
     const int step = record.samplingStep;
     text += Row(QStringLiteral("Step"), IsValidSamplingStep(step)

@@ -125,10 +125,12 @@ private:
                      .arg(settings_.record.samplingIntervalMs() / 1000)
                      .arg(settings_.record.saveIntervalMs() / 1000));
         if (settings_.durationSeconds > 0) {
+            // The recording normally ends with the sample due at its end
+            // (sampleTaken); this catches the end when no sample is due then.
             // Looked at every second: a timer's own interval would not reach
             // a recording of weeks.
             connect(&durationTimer_, &QTimer::timeout, this, [this] {
-                if (clock_.elapsed() >= qint64(settings_.durationSeconds * 1000)) stopRequested();
+                if (clock_.elapsed() >= durationMs() + settings_.record.samplingIntervalMs() / 2) stopRequested();
             });
             durationTimer_.setTimerType(Qt::PreciseTimer);
             durationTimer_.start(kDurationCheckMs);
@@ -139,8 +141,14 @@ private:
     {
         const LiveRecord& live = recorder_->liveRecord();
         progress_.show(progressText(), live.count == 1);
-        if (recorder_->state() == Recorder::State::Full) stopRequested();
+        // A sampling tick may come a little early or late; the sample due
+        // at the end of the duration is the last one (60 s at 1 s: 60).
+        const bool durationOver = settings_.durationSeconds > 0 &&
+                                  clock_.elapsed() >= durationMs() - settings_.record.samplingIntervalMs() / 2;
+        if (recorder_->state() == Recorder::State::Full || durationOver) stopRequested();
     }
+
+    qint64 durationMs() const { return qint64(settings_.durationSeconds * 1000); }
 
     QString progressText() const
     {
