@@ -316,6 +316,12 @@ void PtySimulator::injectNext(Fault fault)
     impl_->faults.inject(fault);
 }
 
+void PtySimulator::setFaultShares(const Options& options)
+{
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->faults.setShares(options);
+}
+
 std::vector<std::vector<uint8_t>> PtySimulator::requests() const
 {
     std::lock_guard<std::mutex> lock(impl_->mutex);

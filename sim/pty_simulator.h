@@ -60,6 +60,9 @@ public:
     bool pluggedIn() const;
 
     void injectNext(Fault fault);
+    // Takes the random fault shares of options from now on (the rest of
+    // options is ignored), e.g. to compare a clean stretch with a faulty one.
+    void setFaultShares(const Options& options);
 
     // The well-formed request frames received, in order (CRC included); a
     // long run keeps the newest (at least 10000).

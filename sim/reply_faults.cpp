@@ -48,7 +48,9 @@ std::vector<WriteSegment> applyFault(const Reply& reply, std::optional<Fault> fa
     return {WriteSegment{std::move(bytes), 0}};
 }
 
-FaultPicker::FaultPicker(const Options& options, uint32_t seed) : rng_(seed)
+FaultPicker::FaultPicker(const Options& options, uint32_t seed) : rng_(seed) { setShares(options); }
+
+void FaultPicker::setShares(const Options& options)
 {
     shares_ = {
         {options.dropShare, Fault::Drop},

@@ -29,6 +29,8 @@ class FaultPicker {
 public:
     FaultPicker(const Options& options, uint32_t seed);
     void inject(Fault fault) { queued_.push_back(fault); }
+    // Replaces the random shares (one-shot faults already queued stay).
+    void setShares(const Options& options);
     std::optional<Fault> next();
 
 private:

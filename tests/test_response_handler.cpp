@@ -93,6 +93,7 @@ struct Rig {
         InitAcquisitionState(state, QSize(800, 600), nullptr);
         state.SlaveAddress = 2;
         handler.dateTimeText = [] { return QStringLiteral("2024/5/6 7:08:09"); };
+        master.onRequestSent = [this] { handler.requestSent(); };
     }
     // One complete reply, as the receiver hands it over.
     void receive(const QByteArray& bytes) { handler.handleReply(bytes); }
@@ -298,6 +299,30 @@ private slots:
         QCOMPARE(rig.state.KeepAliveTicks, 0);
     }
 
+    // A measurement whose reply never begins is asked for again after half a
+    // second, three times at most, and not once sampling has stopped.
+    void overdueMeasurementIsAskedForAgain()
+    {
+        Rig rig;
+        rig.sampling.startContinuous();
+        QCOMPARE(int(rig.port.written.size()), 1);
+        QTest::qWait(300);
+        QCOMPARE(int(rig.port.written.size()), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(int(rig.port.written.size()), 4, 3000);
+        QVERIFY(rig.view.status.isEmpty());
+        // Then the re-read timer, which says so.
+        QTRY_COMPARE_WITH_TIMEOUT(int(rig.port.written.size()), 5, 3000);
+        QCOMPARE(rig.view.status[MainWindowView::LinkPanel], QString("Communication failure, re-request data!"));
+        for (const QByteArray& w : rig.port.written) QCOMPARE(ToHex(w), ReadRequest(148, 2));
+
+        // Stopped: nothing more is asked for.
+        rig.sampling.stop();
+        rig.port.written.clear();
+        rig.requests.ReadMeasurement();
+        QTest::qWait(700);
+        QCOMPARE(int(rig.port.written.size()), 1);
+    }
+
     // Bytes that answer no request are dropped, not answered with a read of
     // register 0.
     void strayBytesBeforeAnyRequestAreDropped()
@@ -372,6 +397,16 @@ private slots:
         const QStringList texts = {"300", "0", "20", "0.1235", "6000", "-1.5", "1", "0.5"};
         QStringList expected;
         for (int i = 0; i < 8; ++i) {
+            if (i == 3) {
+                // A damaged reply mid-chain: that register is asked for again
+                // and the chain goes on from there.
+                const int sent = int(rig.port.written.size());
+                QByteArray damaged = ReadReply(FloatBytes(limits[i]));
+                damaged[4] = char(damaged[4] ^ 0x01);
+                rig.receive(damaged);
+                QTRY_COMPARE(int(rig.port.written.size()), sent + 1);
+                QCOMPARE(rig.lastRequest(), ReadRequest(118 + i, 2));
+            }
             rig.receive(ReadReply(FloatBytes(limits[i])));
             QCOMPARE(rig.lastRequest(), ReadRequest(119 + i, 2));
             QCOMPARE(rig.state.AlarmLimits[i], limits[i]);
@@ -380,7 +415,7 @@ private slots:
         rig.receive(ReadReply(Bytes({0x81, 0, 0, 0})));  // first and eighth limit on
 
         QCOMPARE(rig.log.entries, (expected + QStringList{"bits: 81", "alarm: Successful synchronization"}));
-        QCOMPARE(int(rig.port.written.size()), 9);
+        QCOMPARE(int(rig.port.written.size()), 10);
         QCOMPARE(int(rig.state.AlarmEnableBits), 0x81);
         QCOMPARE(int(rig.state.AlarmReadStep), 9);
         QCOMPARE(rig.view.status[MainWindowView::LinkPanel], QString("Successful synchronization"));
@@ -474,6 +509,8 @@ private slots:
         QTest::addColumn<QString>("shown");
         QTest::newRow("one degree") << 167 << true << float(1.0 / 360 * 0.02) << "narrowband: 1";
         QTest::newRow("-2 degrees") << 168 << true << float(-2.0 / 360 * 0.02) << "broadband: -2";
+        // With the digits a float carries, not 0.100000001490116.
+        QTest::newRow("a tenth") << 167 << true << float(0.1 / 360 * 0.02) << "narrowband: 0.1";
         QTest::newRow("as stored") << 168 << false << 0.25f << "broadband: 0.25";
     }
     void phaseCorrectionReadsShowTheAngle()

@@ -6,15 +6,16 @@
 #include "acquisition/notifier.h"
 #include "acquisition/reply_sinks.h"
 #include "acquisition/sampling_controller.h"
+#include "acquisition/status_date.h"
 #include "display/number_format.h"
 #include "link/modbus_framing.h"
 #include "link/register_map.h"
+#include "link/reply_timing.h"
 #include "link/serial_port.h"
 
-#include <QDate>
-#include <QLocale>
-#include <QTime>
+#include <QDateTime>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -39,12 +40,7 @@ constexpr int kAlarmLimitDecimals = 4;
 // the angle as a time.
 constexpr float kSecondsToDegrees = 18000.0f;
 
-QString DefaultDateTimeText()
-{
-    const QLocale locale = QLocale::system();
-    return locale.toString(QDate::currentDate(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           locale.toString(QTime::currentTime(), QLocale::LongFormat);
-}
+QString DefaultDateTimeText() { return StatusDateTimeText(QDateTime::currentDateTime()); }
 
 bool IsAlarmLimit(uint8_t reg) { return reg >= Reg::AlarmFirst && reg <= Reg::AlarmLast; }
 
@@ -64,9 +60,49 @@ ResponseHandler::ResponseHandler(AcquisitionState& state, SerialPort& port, Inst
       receiver_(port, view)
 {
     receiver_.onReply = [this](const QByteArray& reply) { handleReply(reply); };
+    overdueTimer_.setSingleShot(true);
+    QObject::connect(&overdueTimer_, &QTimer::timeout, &overdueTimer_, [this] { replyOverdue(); });
 }
 
-void ResponseHandler::Comm1ReceiveData() { receiver_.bytesWaiting(state_.UsbLinkState == LinkInstrumentUsb); }
+void ResponseHandler::Comm1ReceiveData()
+{
+    if (overdueTimer_.isActive()) {
+        overdueTimer_.stop();
+        slowestStartMs_ = std::max(slowestStartMs_, sinceRequest_.elapsed());
+    }
+    receiver_.bytesWaiting(state_.UsbLinkState == LinkInstrumentUsb);
+}
+
+void ResponseHandler::requestSent()
+{
+    // Only the two long replies are watched: the trigger of a starting test
+    // is answered when the instrument's switch is pressed, which may take
+    // any time, and the short replies end chains the user can simply redo.
+    const ReplyExpectation expected = ExpectReplyTo(port_.lastWritten());
+    const bool watched = expected.kind == ReplyExpectation::Kind::Fixed &&
+                         (expected.length == kBulkReplySize || expected.length == kStartingBlockReplySize);
+    if (!watched) {
+        overdueTimer_.stop();
+        return;
+    }
+    if (!repeatingOverdue_) overdueRepeats_ = 0;
+    sinceRequest_.start();
+    overdueTimer_.start(int(std::max<qint64>(kOverdueMinMs, 4 * slowestStartMs_)));
+}
+
+void ResponseHandler::replyOverdue()
+{
+    if (replyInProgress()) return;  // it has begun after all
+    // Only while the request still matters: sampling goes on, or a starting
+    // test waits for its blocks.
+    const bool wanted = (state_.LastRequestRegister == Reg::Measurement && state_.SamplingMode != SamplingIdle) ||
+                        (state_.LastRequestRegister == Reg::Starting && state_.StartBlockIndex >= 1);
+    if (!wanted || overdueRepeats_ >= kOverdueRepeats) return;
+    ++overdueRepeats_;
+    repeatingOverdue_ = true;
+    requests_.ReRequest();
+    repeatingOverdue_ = false;
+}
 
 bool ResponseHandler::replyInProgress() const { return receiver_.busy() || port_.bytesQueued() > 0; }
 
@@ -189,7 +225,7 @@ void ResponseHandler::handleReadReply(const uint8_t* reply, int length)
         // In float arithmetic, so that an angle written as a time reads back
         // as the same angle (1 degree -> 5.5555556e-05 s -> 1).
         const float shown = sinks_.calibration->angleToTimeChecked() ? value * kSecondsToDegrees : value;
-        const QString text = FormatGeneral(shown);
+        const QString text = FormatFloat32Value(shown);
         if (reg == Reg::NarrowbandPhase)
             sinks_.calibration->showNarrowbandPhase(text);
         else
@@ -219,6 +255,10 @@ void ResponseHandler::handleAlarmLimitRead(uint8_t reg, float value)
     if (state_.AlarmReadStep > index) return;
     const bool sent = reg == Reg::AlarmLast ? requests_.ReadAlarmEnableBits() : requests_.ReadAlarmLimit(reg + 1);
     if (!sent) notifier_.message(RequestNotSentText());
+    // A damaged reply to this read is asked for again, not the first read
+    // of the chain (whose reply would be taken as already handled and end it).
+    state_.LastRequestRegister = uint8_t(reg + 1);
+    state_.LastRequestCount = 2;
     ++state_.AlarmReadStep;
 }
 

@@ -17,12 +17,17 @@
 //
 // A reply that is too short, fails its CRC, or runs into the next one is
 // asked for again, but only once the line has been quiet, so that the answer
-// to the repeat is read alone.
+// to the repeat is read alone. A measurement or starting-test block whose
+// reply has not even begun half a second after its request (the request or
+// the reply was lost on the line) is asked for again too, up to three times,
+// rather than only by the re-read timer every two seconds.
 
 #include "acquisition/reply_receiver.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QString>
+#include <QTimer>
 
 #include <cstdint>
 #include <functional>
@@ -41,6 +46,11 @@ public:
     static constexpr int kReplyBufferSize = 2660;
     static constexpr int kBulkReplySize = 2532;
     static constexpr int kStartingBlockReplySize = 1710;
+    // A long reply not begun this long after its request is overdue; the
+    // time grows to four times the slowest start seen on the link, for
+    // instruments that take longer to begin.
+    static constexpr int kOverdueMinMs = 500;
+    static constexpr int kOverdueRepeats = 3;
 
     ResponseHandler(AcquisitionState& state, SerialPort& port, InstrumentRequests& requests,
                     SamplingController& sampling, MainWindowView& view, Notifier& notifier, ReplySinks& sinks);
@@ -53,17 +63,21 @@ public:
     // wait unread: a request sent now would run into it.
     bool replyInProgress() const;
 
+    // Told of every request written (ModbusMaster::onRequestSent).
+    void requestSent();
+
     // Checks and routes one complete read, as Comm1ReceiveData does once the
     // reply is in. An empty or short read, a read longer than any reply or a
     // bad CRC is asked for again.
     void handleReply(const QByteArray& received);
 
     // Date and time of the last measurement for status panel 4 (default:
-    // the locale's short date, a blank, its long time).
+    // the locale's short date, a blank, its long time without the zone).
     std::function<QString()> dateTimeText;
 
 private:
     void reRequest();
+    void replyOverdue();
 
     void handleBulkReply(const uint8_t* reply);
     void handleStartingBlock(const uint8_t* reply);
@@ -81,4 +95,10 @@ private:
     Notifier& notifier_;
     ReplySinks& sinks_;
     ReplyReceiver receiver_;
+
+    QTimer overdueTimer_;
+    QElapsedTimer sinceRequest_;
+    qint64 slowestStartMs_ = 0;
+    int overdueRepeats_ = 0;
+    bool repeatingOverdue_ = false;
 };

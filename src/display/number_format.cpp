@@ -89,3 +89,15 @@ QString FormatThdPercent(double fraction)
     if (!text.contains(QLatin1Char('.'))) text += QLatin1String(".0");
     return text + QLatin1String(" %");
 }
+
+QString FormatFloat32Value(float x)
+{
+    if (!std::isfinite(x)) return FormatGeneral(x);
+    // The shortest decimal that reads back as the same float32, then the
+    // usual form of that decimal.
+    char buf[32];
+    const auto written = std::to_chars(buf, buf + sizeof buf, x);
+    double shortest = x;
+    std::from_chars(buf, written.ptr, shortest);  // locale-free, unlike strtod
+    return FormatGeneral(shortest);
+}

@@ -19,6 +19,10 @@ double RoundDecimals(double x, int decimals);
 // Zero (of either sign) is "0"; NaN is "NAN", infinities "INF" and "-INF".
 QString FormatGeneral(double x);
 
+// A value the instrument holds as a float32, in the general form with the
+// digits a float32 carries: 1.2 shows as "1.2", not "1.20000004768372".
+QString FormatFloat32Value(float x);
+
 // A readout: FormatGeneral(RoundDecimals(x, decimals)); suffixWhenNoPoint is
 // added when that text has no '.'; with cutToSix the text is shortened to six
 // characters; then the unit is appended.

@@ -65,7 +65,7 @@ bool ModbusMaster::ReadRegisters(uint8_t address, uint16_t reg, uint16_t count)
     frame[4] = uint8_t(count >> 8);
     frame[5] = uint8_t(count);
     appendCrc(frame, 6);
-    port_.writeBytes(frame, kReadFrameSize);
+    send(frame, kReadFrameSize);
     return true;
 }
 
@@ -73,7 +73,7 @@ bool ModbusMaster::WriteFloatRegister(uint8_t address, uint16_t reg, float value
 {
     if (!port_.isOpen()) return false;
     const auto frame = ComposeFloatWrite(address, reg, value);
-    port_.writeBytes(frame.data(), int(frame.size()));
+    send(frame.data(), int(frame.size()));
     return true;
 }
 
@@ -95,6 +95,16 @@ bool ModbusMaster::WriteRegisterBytes(uint8_t address, uint16_t reg, const uint8
     frame[6] = uint8_t(n);
     if (n > 0) std::memcpy(frame + 7, data, size_t(n));
     appendCrc(frame, 7 + n);
-    port_.writeBytes(frame, 9 + n);
+    send(frame, 9 + n);
     return true;
+}
+
+void ModbusMaster::send(const uint8_t* frame, int length)
+{
+    port_.writeBytes(frame, length);
+    // A request whose reply is on its way keeps the link alive by itself; a
+    // keep-alive sent now would only run into that reply and take over the
+    // routing of read replies.
+    state_.KeepAliveTicks = 0;
+    if (onRequestSent) onRequestSent();
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 
 struct AcquisitionState;
 class SerialPort;
@@ -42,7 +43,13 @@ public:
 
     SerialPort& port() { return port_; }
 
+    // Told of every request written (the reply handler watches for replies
+    // that never begin).
+    std::function<void()> onRequestSent;
+
 private:
+    void send(const uint8_t* frame, int length);
+
     AcquisitionState& state_;
     SerialPort& port_;
 };

@@ -64,10 +64,10 @@ CtSettingsEncoding EncodeCtSettings(const CtSettingsControls& controls, const Ct
 CtSettingsControls DecodeCtSettings(const CtSettingsBlock& block)
 {
     CtSettingsControls c;
-    c.angleText = FormatFloat32(float(double(block.AngleDifference.get()) * kDegreesPerTurn / kReadBackPeriod));
+    c.angleText = FormatFloat32Value(float(double(block.AngleDifference.get()) * kDegreesPerTurn / kReadBackPeriod));
     c.frequencyItem = -1;
-    c.currentRatioText = FormatFloat32(block.CurrentRatio.get());
-    c.voltageRatioText = FormatFloat32(block.VoltageRatio.get());
+    c.currentRatioText = FormatFloat32Value(block.CurrentRatio.get());
+    c.voltageRatioText = FormatFloat32Value(block.VoltageRatio.get());
     c.bandwidthItem = block.Bandwidth != 0 ? 1 : 0;
     c.thdItem = block.ThdAlgorithm != 0 ? 1 : 0;
     c.filterItem = ListItem(block.FilterCoefficient, kFilterItems);
@@ -77,14 +77,3 @@ CtSettingsControls DecodeCtSettings(const CtSettingsBlock& block)
     return c;
 }
 
-QString FormatFloat32(float value)
-{
-    if (!std::isfinite(value)) return FormatGeneral(value);
-    // The shortest decimal that reads back as the same float32, then the
-    // program's usual form of that decimal.
-    char buf[32];
-    const auto written = std::to_chars(buf, buf + sizeof buf, value);
-    double shortest = value;
-    std::from_chars(buf, written.ptr, shortest);  // locale-free, unlike strtod
-    return FormatGeneral(shortest);
-}

@@ -50,6 +50,3 @@ CtSettingsEncoding EncodeCtSettings(const CtSettingsControls& controls, const Ct
 // leave that list without a selection.
 CtSettingsControls DecodeCtSettings(const CtSettingsBlock& block);
 
-// A value the instrument holds as a float32, written with the digits a
-// float32 carries (1.2 shows as "1.2", not "1.20000004768372").
-QString FormatFloat32(float value);

@@ -134,12 +134,21 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(int(program->state().SamplingMode), 0, 3000);
         QCOMPARE(reads148(), 2);
 
+        // A lost reply is asked for again after half a second.
         simulator().injectNext(sim::Fault::Drop);
+        simulator().clearRequests();
+        window().action(C::SingleSampling)->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(int(program->state().SamplingMode), 0, 3000);
+        QCOMPARE(reads148(), 2);
+
+        // When the three quick repeats are lost too, the re-read timer says
+        // so and asks again every two seconds.
+        for (int i = 0; i < 4; ++i) simulator().injectNext(sim::Fault::Drop);
         simulator().clearRequests();
         window().action(C::SingleSampling)->trigger();
         QTRY_COMPARE_WITH_TIMEOUT(window().statusText(0), QString("Communication failure, re-request data!"), 3500);
         QTRY_COMPARE_WITH_TIMEOUT(int(program->state().SamplingMode), 0, 2000);
-        QCOMPARE(reads148(), 2);
+        QCOMPARE(reads148(), 5);
     }
 
     void toolbarStopEndsASingleSamplingThatGetsNoReply()

@@ -72,6 +72,7 @@ Program::~Program()
     commDialog_.reset();
     portDiscovery_.reset();
     styleDialog_.reset();
+    if (master_) master_->onRequestSent = nullptr;
     handler_.reset();
     sampling_.reset();
     mainWindow_.reset();
@@ -141,6 +142,7 @@ bool Program::start(QString* error)
                                                  sinks_);
     comm_->OnReceiveData = [this] { handler_->Comm1ReceiveData(); };
     sampling_->replyArriving = [this] { return handler_->replyInProgress(); };
+    master_->onRequestSent = [this] { handler_->requestSent(); };
     testFiles_ = std::make_unique<TestFileCommands>(state_, *mainWindow_, *notifier_, mainWindow_.get());
     connectMainWindowCommands();
     mainWindow_->applyMainLayout();
