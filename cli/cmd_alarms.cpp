@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <array>
+#include <cstring>
 #include <optional>
 
 namespace {
@@ -127,8 +128,10 @@ private:
         }
         PrintOut(AlarmsText(state.AlarmLimits, state.AlarmEnableBits));
         if (phase_ == Phase::ReadingBack) {
-            bool same = state.AlarmEnableBits == bits_;
-            for (int i = 0; i < kAlarmLimitCount; ++i) same = same && state.AlarmLimits[i] == limits_[size_t(i)];
+            // Bit for bit: a limit the instrument holds as NaN and that was
+            // written back unchanged is kept, though NaN equals nothing.
+            const bool same = state.AlarmEnableBits == bits_ &&
+                              std::memcmp(state.AlarmLimits, limits_.data(), sizeof state.AlarmLimits) == 0;
             if (!same) {
                 PrintError(QStringLiteral("the instrument on %1 did not keep the alarm limits written; they read "
                                           "back as shown")
