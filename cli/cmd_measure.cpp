@@ -132,8 +132,8 @@ CommandSpec MeasureSpec()
         "measurement, numbers without units (the header names them); json writes one object per line. "
         "--harmonics adds the harmonic table: RMS value and share of the fundamental of orders 0 to 50, for "
         "voltage and current.\n\n"
-        "When the instrument does not answer a request and three repeats (8 s), the command stops with "
-        "status 2.");
+        "When nothing usable comes back for 8 s (the request repeated meanwhile by the program's rules), the "
+        "command stops with status 2.");
     spec.options = {
         QCommandLineOption(QStringLiteral("count"),
                            QStringLiteral("measurements to take (default 1); 0 measures until Ctrl-C"),

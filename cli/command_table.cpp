@@ -13,7 +13,7 @@ const char* const kOverview =
 
 const char* const kExitStatus =
     "0 success; 1 a usage error (an unknown option, a value out of range); 2 the instrument does not answer "
-    "(after the request and three repeats, about 8 s) or a file cannot be read or written, with one line on "
+    "(nothing usable comes back for about 8 s, the requests repeated meanwhile) or a file cannot be read or written, with one line on "
     "standard error naming the port or the file and the reason; 130 a measurement or an export stopped by "
     "Ctrl-C or SIGTERM before it was done.";
 

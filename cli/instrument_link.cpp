@@ -190,10 +190,9 @@ bool InstrumentLink::replyInProgress() const { return handler_ && handler_->repl
 
 QString InstrumentLink::noAnswerText() const
 {
-    return QStringLiteral("the instrument on %1 (address %2) does not answer: nothing usable came back to the "
-                          "request and %3 repeats in %4 s")
+    return QStringLiteral("the instrument on %1 (address %2) does not answer: nothing usable came back in %3 s "
+                          "of asking")
         .arg(portName_)
         .arg(state_.SlaveAddress)
-        .arg(AnswerWatch::kRepeats)
         .arg(AnswerWatch::giveUpSeconds());
 }
