@@ -172,15 +172,15 @@ QString LimitNames()
 
 } // namespace
 
-CommandSpec AlarmsSpec()
+CommandDescription AlarmsDescription()
 {
-    CommandSpec spec;
-    spec.name = QStringLiteral("alarms");
-    spec.synopsis = QStringLiteral("read|write [--port P | --simulate] [--voltage-high V] [--voltage-low V] "
+    CommandDescription about;
+    about.name = QStringLiteral("alarms");
+    about.synopsis = QStringLiteral("read|write [--port P | --simulate] [--voltage-high V] [--voltage-low V] "
                                    "[--current-high A] [--current-low A] [--power-high W] [--power-low W] "
                                    "[--pf-high X] [--pf-low X] [--enable LIST]");
-    spec.summary = QStringLiteral("read or write the alarm limits and which of them are on");
-    spec.description = QStringLiteral(
+    about.summary = QStringLiteral("read or write the alarm limits and which of them are on");
+    about.description = QStringLiteral(
         "read prints the eight alarm limits, each with whether its alarm is on, as the alarm window reads "
         "them. write reads them, changes what the options name, writes all of them with the alarm window's "
         "chain, and reads them back to confirm; the limits read back are printed, and the status is 2 when "
@@ -188,37 +188,37 @@ CommandSpec AlarmsSpec()
         "Limits are not negative (the alarm window takes no minus sign either). --enable names the alarms to "
         "switch on, separated by commas; the others are switched off. all and none are allowed; without "
         "--enable the switches stay as they are.");
-    spec.positionals = {{QStringLiteral("read|write"), QStringLiteral("read the limits, or change them")}};
+    about.positionals = {{QStringLiteral("read|write"), QStringLiteral("read the limits, or change them")}};
     for (const char* name : kLimitNames) {
-        spec.options << QCommandLineOption(QString::fromLatin1(name),
+        about.options << QCommandLineOption(QString::fromLatin1(name),
                                            QStringLiteral("the %1 limit").arg(QString::fromLatin1(name).replace(u'-', u' ')),
                                            QStringLiteral("V"));
     }
-    spec.options << QCommandLineOption(QStringLiteral("enable"),
+    about.options << QCommandLineOption(QStringLiteral("enable"),
                                        QStringLiteral("alarms to switch on: all, none, or names from %1").arg(LimitNames()),
                                        QStringLiteral("LIST"));
-    spec.options << LinkOptionList();
-    spec.examples = {
+    about.options << LinkOptionList();
+    about.examples = {
         QStringLiteral("qzr6100-cli alarms read --simulate"),
         QStringLiteral("qzr6100-cli alarms write --port /dev/ttyUSB0 --voltage-high 250 --voltage-low 200 "
                        "--enable voltage-high,voltage-low"),
     };
-    return spec;
+    return about;
 }
 
-int RunAlarms(const CommandSpec& spec, const QStringList& arguments)
+int RunAlarms(const CommandDescription& about, const QStringList& arguments)
 {
     QCommandLineParser parser;
     int status = kExitOk;
-    if (!ParseCommandLine(parser, spec, arguments, &status)) return status;
+    if (!ParseCommandLine(parser, about, arguments, &status)) return status;
     const QStringList words = parser.positionalArguments().mid(1);
     if (words.size() != 1 || (words[0] != QStringLiteral("read") && words[0] != QStringLiteral("write")))
-        return UsageError(spec, QStringLiteral("say read or write"));
+        return UsageError(about, QStringLiteral("say read or write"));
     const bool write = words[0] == QStringLiteral("write");
 
     LinkOptions link;
     QString error;
-    if (!ReadLinkOptions(parser, &link, &error)) return UsageError(spec, error);
+    if (!ReadLinkOptions(parser, &link, &error)) return UsageError(about, error);
 
     AlarmChange change;
     for (int i = 0; i < kAlarmLimitCount; ++i) {
@@ -226,7 +226,7 @@ int RunAlarms(const CommandSpec& spec, const QStringList& arguments)
         if (!parser.isSet(name)) continue;
         change.limits[size_t(i)] = ParseNumber(parser.value(name), 0, 3.4e38);
         if (!change.limits[size_t(i)])
-            return UsageError(spec, QStringLiteral("--%1 wants a number of 0 or more, not '%2'").arg(name, parser.value(name)));
+            return UsageError(about, QStringLiteral("--%1 wants a number of 0 or more, not '%2'").arg(name, parser.value(name)));
     }
     if (parser.isSet(QStringLiteral("enable"))) {
         std::array<bool, kAlarmLimitCount> on{};
@@ -241,13 +241,13 @@ int RunAlarms(const CommandSpec& spec, const QStringList& arguments)
             for (int i = 0; i < kAlarmLimitCount; ++i)
                 if (name == QString::fromLatin1(kLimitNames[size_t(i)])) found = i;
             if (found < 0)
-                return UsageError(spec, QStringLiteral("--enable: '%1' is no alarm; they are %2").arg(word.trimmed(), LimitNames()));
+                return UsageError(about, QStringLiteral("--enable: '%1' is no alarm; they are %2").arg(word.trimmed(), LimitNames()));
             on[size_t(found)] = true;
         }
         change.enableBits = AlarmEnableBitsFrom(on);
     }
-    if (write && !change.any()) return UsageError(spec, QStringLiteral("write needs at least one limit or --enable"));
-    if (!write && change.any()) return UsageError(spec, QStringLiteral("read takes no limits; did you mean write?"));
+    if (write && !change.any()) return UsageError(about, QStringLiteral("write needs at least one limit or --enable"));
+    if (!write && change.any()) return UsageError(about, QStringLiteral("read takes no limits; did you mean write?"));
 
     AlarmsCommand command(link, change);
     if (!command.begin(&status)) return status;

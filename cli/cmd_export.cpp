@@ -89,13 +89,13 @@ private:
 
 } // namespace
 
-CommandSpec ExportSpec()
+CommandDescription ExportDescription()
 {
-    CommandSpec spec;
-    spec.name = QStringLiteral("export");
-    spec.synopsis = QStringLiteral("FILE.vqr (--csv OUT | --xlsx OUT)");
-    spec.summary = QStringLiteral("export a record file to a spreadsheet or CSV file");
-    spec.description = QStringLiteral(
+    CommandDescription about;
+    about.name = QStringLiteral("export");
+    about.synopsis = QStringLiteral("FILE.vqr (--csv OUT | --xlsx OUT)");
+    about.summary = QStringLiteral("export a record file to a spreadsheet or CSV file");
+    about.description = QStringLiteral(
         "Writes the record to a spreadsheet with the record window's exporters: one row per sample, its time "
         "first, then the six channels under the header \"Recording time\", \"CH1:Voltage\" and so on. The "
         "spreadsheet's times are texts in the system's date and time format, the CSV file's ISO 8601 local "
@@ -104,30 +104,30 @@ CommandSpec ExportSpec()
         "an export that fails or is stopped with Ctrl-C leaves an existing file as it was (status 2 or 130). "
         "On a terminal a progress bar shows the rows written. A damaged record file is exported as far as it "
         "can be read, with a warning saying what was wrong.");
-    spec.positionals = {{QStringLiteral("FILE.vqr"), QStringLiteral("the record file to export")}};
-    spec.options = {
+    about.positionals = {{QStringLiteral("FILE.vqr"), QStringLiteral("the record file to export")}};
+    about.options = {
         QCommandLineOption(QStringLiteral("csv"), QStringLiteral("write a CSV file (UTF-8, comma separated)"),
                            QStringLiteral("OUT")),
         QCommandLineOption(QStringLiteral("xlsx"), QStringLiteral("write a spreadsheet workbook"),
                            QStringLiteral("OUT")),
     };
-    spec.examples = {
+    about.examples = {
         QStringLiteral("qzr6100-cli export night.vqr --xlsx night.xlsx"),
         QStringLiteral("for f in *.vqr; do qzr6100-cli export \"$f\" --csv \"${f%.vqr}.csv\"; done"),
     };
-    return spec;
+    return about;
 }
 
-int RunExport(const CommandSpec& spec, const QStringList& arguments)
+int RunExport(const CommandDescription& about, const QStringList& arguments)
 {
     QCommandLineParser parser;
     int status = kExitOk;
-    if (!ParseCommandLine(parser, spec, arguments, &status)) return status;
+    if (!ParseCommandLine(parser, about, arguments, &status)) return status;
     const QStringList files = parser.positionalArguments().mid(1);
-    if (files.size() != 1) return UsageError(spec, QStringLiteral("name one record file to export"));
+    if (files.size() != 1) return UsageError(about, QStringLiteral("name one record file to export"));
     const bool csv = parser.isSet(QStringLiteral("csv"));
     const bool xlsx = parser.isSet(QStringLiteral("xlsx"));
-    if (csv == xlsx) return UsageError(spec, QStringLiteral("give either --csv OUT or --xlsx OUT"));
+    if (csv == xlsx) return UsageError(about, QStringLiteral("give either --csv OUT or --xlsx OUT"));
     const QString target = parser.value(csv ? QStringLiteral("csv") : QStringLiteral("xlsx"));
 
     OpenedRecordFile opened;

@@ -106,33 +106,33 @@ int RecordFileInfo(const QString& path)
 
 } // namespace
 
-CommandSpec InfoSpec()
+CommandDescription InfoDescription()
 {
-    CommandSpec spec;
-    spec.name = QStringLiteral("info");
-    spec.synopsis = QStringLiteral("FILE.vqm | FILE.vqr");
-    spec.summary = QStringLiteral("show what a test file or record file holds");
-    spec.description = QStringLiteral(
+    CommandDescription about;
+    about.name = QStringLiteral("info");
+    about.synopsis = QStringLiteral("FILE.vqm | FILE.vqr");
+    about.summary = QStringLiteral("show what a test file or record file holds");
+    about.description = QStringLiteral(
         "For a test file (.vqm): its readouts as the main window shows them. For a record file (.vqr): the "
         "quantity of each channel with its smallest, largest and mean value, the sampling step, the length, "
         "and the times of the first and last sample.\n\n"
         "A damaged record file (a torn last block, a length its blocks do not hold, more blocks than a record "
         "can have) is described as far as it can be read, with what was wrong, and the status is 2; so is a "
         "file that cannot be read at all.");
-    spec.positionals = {{QStringLiteral("FILE"), QStringLiteral("a test file (.vqm) or a record file (.vqr)")}};
-    spec.examples = {QStringLiteral("qzr6100-cli info night.vqr")};
-    return spec;
+    about.positionals = {{QStringLiteral("FILE"), QStringLiteral("a test file (.vqm) or a record file (.vqr)")}};
+    about.examples = {QStringLiteral("qzr6100-cli info night.vqr")};
+    return about;
 }
 
-int RunInfo(const CommandSpec& spec, const QStringList& arguments)
+int RunInfo(const CommandDescription& about, const QStringList& arguments)
 {
     QCommandLineParser parser;
     int status = kExitOk;
-    if (!ParseCommandLine(parser, spec, arguments, &status)) return status;
+    if (!ParseCommandLine(parser, about, arguments, &status)) return status;
     const QStringList files = parser.positionalArguments().mid(1);
-    if (files.size() != 1) return UsageError(spec, QStringLiteral("name one test file or record file"));
+    if (files.size() != 1) return UsageError(about, QStringLiteral("name one test file or record file"));
     const QString path = files.first();
     if (path.endsWith(QStringLiteral(".vqm"), Qt::CaseInsensitive)) return TestFileInfo(path);
     if (path.endsWith(QStringLiteral(".vqr"), Qt::CaseInsensitive)) return RecordFileInfo(path);
-    return UsageError(spec, QStringLiteral("%1 is neither a test file (.vqm) nor a record file (.vqr)").arg(path));
+    return UsageError(about, QStringLiteral("%1 is neither a test file (.vqm) nor a record file (.vqr)").arg(path));
 }

@@ -117,14 +117,14 @@ private:
 
 } // namespace
 
-CommandSpec MeasureSpec()
+CommandDescription MeasureDescription()
 {
-    CommandSpec spec;
-    spec.name = QStringLiteral("measure");
-    spec.synopsis = QStringLiteral("[--port P | --simulate] [--count N] [--interval S] [--format text|csv|json] "
+    CommandDescription about;
+    about.name = QStringLiteral("measure");
+    about.synopsis = QStringLiteral("[--port P | --simulate] [--count N] [--interval S] [--format text|csv|json] "
                                    "[--harmonics] [--save FILE.vqm]");
-    spec.summary = QStringLiteral("take measurements and print the fifteen readouts");
-    spec.description = QStringLiteral(
+    about.summary = QStringLiteral("take measurements and print the fifteen readouts");
+    about.description = QStringLiteral(
         "Takes N single measurements, each a read of the measurement image as the desktop program's single "
         "sampling does it (a missing or damaged answer is asked for again by the program's rules), and prints "
         "the fifteen readouts with the program's number rule and the time each was taken.\n\n"
@@ -134,7 +134,7 @@ CommandSpec MeasureSpec()
         "voltage and current.\n\n"
         "When nothing usable comes back for 8 s (the request repeated meanwhile by the program's rules), the "
         "command stops with status 2.");
-    spec.options = {
+    about.options = {
         QCommandLineOption(QStringLiteral("count"),
                            QStringLiteral("measurements to take (default 1); 0 measures until Ctrl-C"),
                            QStringLiteral("N")),
@@ -150,42 +150,42 @@ CommandSpec MeasureSpec()
                                           "File / Save does"),
                            QStringLiteral("FILE.vqm")),
     };
-    spec.options << LinkOptionList();
-    spec.examples = {
+    about.options << LinkOptionList();
+    about.examples = {
         QStringLiteral("qzr6100-cli measure --simulate"),
         QStringLiteral("qzr6100-cli measure --port /dev/ttyUSB0 --count 60 --interval 1 --format csv > load.csv"),
         QStringLiteral("qzr6100-cli measure --count 0 --interval 5 --format json | jq .ActivePower"),
     };
-    return spec;
+    return about;
 }
 
-int RunMeasure(const CommandSpec& spec, const QStringList& arguments)
+int RunMeasure(const CommandDescription& about, const QStringList& arguments)
 {
     QCommandLineParser parser;
     int status = kExitOk;
-    if (!ParseCommandLine(parser, spec, arguments, &status)) return status;
+    if (!ParseCommandLine(parser, about, arguments, &status)) return status;
     if (parser.positionalArguments().size() > 1)
-        return UsageError(spec, QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().at(1)));
+        return UsageError(about, QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().at(1)));
 
     LinkOptions link;
     QString error;
-    if (!ReadLinkOptions(parser, &link, &error)) return UsageError(spec, error);
+    if (!ReadLinkOptions(parser, &link, &error)) return UsageError(about, error);
 
     MeasureCommand::Settings settings;
     if (parser.isSet(QStringLiteral("count"))) {
         const std::optional<int> count = ParseWholeNumber(parser.value(QStringLiteral("count")), 0, 100000000);
-        if (!count) return UsageError(spec, QStringLiteral("--count wants a whole number of 0 or more"));
+        if (!count) return UsageError(about, QStringLiteral("--count wants a whole number of 0 or more"));
         settings.count = *count;
     }
     if (parser.isSet(QStringLiteral("interval"))) {
         const std::optional<double> seconds = ParseDurationSeconds(parser.value(QStringLiteral("interval")));
         if (!seconds || *seconds > 86400)
-            return UsageError(spec, QStringLiteral("--interval wants seconds from 0 to 86400"));
+            return UsageError(about, QStringLiteral("--interval wants seconds from 0 to 86400"));
         settings.intervalMs = int(*seconds * 1000);
     }
     if (parser.isSet(QStringLiteral("format")) &&
         !ParseOutputFormat(parser.value(QStringLiteral("format")), &settings.format))
-        return UsageError(spec, QStringLiteral("--format wants text, csv or json"));
+        return UsageError(about, QStringLiteral("--format wants text, csv or json"));
     settings.harmonics = parser.isSet(QStringLiteral("harmonics"));
     settings.savePath = parser.value(QStringLiteral("save"));
 

@@ -14,31 +14,31 @@
 
 #include <memory>
 
-CommandSpec PortsSpec()
+CommandDescription PortsDescription()
 {
-    CommandSpec spec;
-    spec.name = QStringLiteral("ports");
-    spec.synopsis = QStringLiteral("[--simulate]");
-    spec.summary = QStringLiteral("list the serial ports, marking the instrument's");
-    spec.description = QStringLiteral(
+    CommandDescription about;
+    about.name = QStringLiteral("ports");
+    about.synopsis = QStringLiteral("[--simulate]");
+    about.summary = QStringLiteral("list the serial ports, marking the instrument's");
+    about.description = QStringLiteral(
         "Lists the serial ports of this computer with the USB identification of each adapter, whether the "
         "port is free (a port held by another program is busy) and which one is the instrument's own USB "
         "port. The commands that talk to the instrument use that port when no --port is given.");
-    spec.options = {
+    about.options = {
         QCommandLineOption(QStringLiteral("simulate"),
                            QStringLiteral("start the built-in simulated instrument and list its port too")),
     };
-    spec.examples = {QStringLiteral("qzr6100-cli ports")};
-    return spec;
+    about.examples = {QStringLiteral("qzr6100-cli ports")};
+    return about;
 }
 
-int RunPorts(const CommandSpec& spec, const QStringList& arguments)
+int RunPorts(const CommandDescription& about, const QStringList& arguments)
 {
     QCommandLineParser parser;
     int status = kExitOk;
-    if (!ParseCommandLine(parser, spec, arguments, &status)) return status;
+    if (!ParseCommandLine(parser, about, arguments, &status)) return status;
     if (parser.positionalArguments().size() > 1)
-        return UsageError(spec, QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().at(1)));
+        return UsageError(about, QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().at(1)));
 
     AcquisitionState state;
     InitAcquisitionState(state, QSize(), nullptr);

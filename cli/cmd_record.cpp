@@ -327,14 +327,14 @@ QString StepList(int count, int (*intervalMs)(int))
 
 } // namespace
 
-CommandSpec RecordSpec()
+CommandDescription RecordDescription()
 {
-    CommandSpec spec;
-    spec.name = QStringLiteral("record");
-    spec.synopsis = QStringLiteral("[--port P | --simulate] --out FILE.vqr [--channels Q1,Q2,...] [--step S] "
+    CommandDescription about;
+    about.name = QStringLiteral("record");
+    about.synopsis = QStringLiteral("[--port P | --simulate] --out FILE.vqr [--channels Q1,Q2,...] [--step S] "
                                    "[--save-step S] [--duration T] [--overwrite]");
-    spec.summary = QStringLiteral("record up to six quantities into a record file");
-    spec.description = QStringLiteral(
+    about.summary = QStringLiteral("record up to six quantities into a record file");
+    about.description = QStringLiteral(
         "Samples the instrument continuously and records six channels into a record file of the desktop "
         "program's format, which its record window opens. A sample is taken every --step seconds and the file "
         "is brought up to date every --save-step seconds and once more when the recording stops, so Ctrl-C or "
@@ -348,7 +348,7 @@ CommandSpec RecordSpec()
         "the link is tried again.\n\n"
         "Channels not named keep the record settings of the desktop program (SysSet.ini), as do the steps when "
         "not given. A record holds at most 450000 samples; the recording stops there.");
-    spec.options = {
+    about.options = {
         QCommandLineOption(QStringLiteral("out"), QStringLiteral("the record file to write"),
                            QStringLiteral("FILE.vqr")),
         QCommandLineOption(QStringLiteral("channels"),
@@ -367,46 +367,46 @@ CommandSpec RecordSpec()
                            QStringLiteral("T")),
         QCommandLineOption(QStringLiteral("overwrite"), QStringLiteral("replace FILE.vqr when it exists")),
     };
-    spec.options << LinkOptionList();
-    spec.examples = {
+    about.options << LinkOptionList();
+    about.examples = {
         QStringLiteral("qzr6100-cli record --simulate --out test.vqr --channels Voltage,Current,Power --step 1 "
                        "--duration 5m"),
         QStringLiteral("nohup qzr6100-cli record --port /dev/ttyUSB0 --out night.vqr --step 10 --save-step 60 "
                        "2> night.log &"),
     };
-    return spec;
+    return about;
 }
 
-int RunRecord(const CommandSpec& spec, const QStringList& arguments)
+int RunRecord(const CommandDescription& about, const QStringList& arguments)
 {
     QCommandLineParser parser;
     int status = kExitOk;
-    if (!ParseCommandLine(parser, spec, arguments, &status)) return status;
+    if (!ParseCommandLine(parser, about, arguments, &status)) return status;
     if (parser.positionalArguments().size() > 1)
-        return UsageError(spec, QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().at(1)));
+        return UsageError(about, QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().at(1)));
 
     LinkOptions link;
     QString error;
-    if (!ReadLinkOptions(parser, &link, &error)) return UsageError(spec, error);
+    if (!ReadLinkOptions(parser, &link, &error)) return UsageError(about, error);
 
     RecordCommand::Settings settings;
     settings.outPath = parser.value(QStringLiteral("out"));
-    if (settings.outPath.isEmpty()) return UsageError(spec, QStringLiteral("--out names the record file to write"));
+    if (settings.outPath.isEmpty()) return UsageError(about, QStringLiteral("--out names the record file to write"));
     settings.overwrite = parser.isSet(QStringLiteral("overwrite"));
     if (QFileInfo(settings.outPath).isDir())
-        return UsageError(spec, QStringLiteral("%1 is a folder, not a record file").arg(settings.outPath));
+        return UsageError(about, QStringLiteral("%1 is a folder, not a record file").arg(settings.outPath));
     if (QFileInfo::exists(settings.outPath) && !settings.overwrite)
-        return UsageError(spec, QStringLiteral("%1 exists; --overwrite replaces it").arg(settings.outPath));
+        return UsageError(about, QStringLiteral("%1 exists; --overwrite replaces it").arg(settings.outPath));
 
     settings.record = LoadRecordSettings(SysSettings(link.settingsPath));
     if (parser.isSet(QStringLiteral("channels"))) {
         const QStringList names = parser.value(QStringLiteral("channels")).split(u',', Qt::SkipEmptyParts);
         if (names.isEmpty() || names.size() > kRecordChannelCount)
-            return UsageError(spec, QStringLiteral("--channels names one to six quantities"));
+            return UsageError(about, QStringLiteral("--channels names one to six quantities"));
         for (int k = 0; k < names.size(); ++k) {
             const std::optional<int> code = QuantityByName(names[k]);
             if (!code)
-                return UsageError(spec, QStringLiteral("'%1' is no quantity; the quantities are %2")
+                return UsageError(about, QStringLiteral("'%1' is no quantity; the quantities are %2")
                                             .arg(names[k].trimmed(), QuantityNames()));
             settings.record.channelCodes[size_t(k)] = *code;
         }
@@ -415,7 +415,7 @@ int RunRecord(const CommandSpec& spec, const QStringList& arguments)
         const std::optional<double> seconds = ParseNumber(parser.value(QStringLiteral("step")), 0, 1e6);
         const std::optional<int> index = seconds ? StepIndex(*seconds, kSamplingStepCount, SamplingIntervalMs) : std::nullopt;
         if (!index)
-            return UsageError(spec, QStringLiteral("--step wants one of %1 seconds")
+            return UsageError(about, QStringLiteral("--step wants one of %1 seconds")
                                         .arg(StepList(kSamplingStepCount, SamplingIntervalMs)));
         settings.record.samplingStep = *index;
     }
@@ -423,14 +423,14 @@ int RunRecord(const CommandSpec& spec, const QStringList& arguments)
         const std::optional<double> seconds = ParseNumber(parser.value(QStringLiteral("save-step")), 0, 1e6);
         const std::optional<int> index = seconds ? StepIndex(*seconds, kSaveStepCount, SaveIntervalMs) : std::nullopt;
         if (!index)
-            return UsageError(spec, QStringLiteral("--save-step wants one of %1 seconds")
+            return UsageError(about, QStringLiteral("--save-step wants one of %1 seconds")
                                         .arg(StepList(kSaveStepCount, SaveIntervalMs)));
         settings.record.saveStep = *index;
     }
     if (parser.isSet(QStringLiteral("duration"))) {
         const std::optional<double> seconds = ParseDurationSeconds(parser.value(QStringLiteral("duration")));
         if (!seconds || *seconds <= 0)
-            return UsageError(spec, QStringLiteral("--duration wants a time such as 90, 10m or 8h"));
+            return UsageError(about, QStringLiteral("--duration wants a time such as 90, 10m or 8h"));
         settings.durationSeconds = *seconds;
     }
 

@@ -126,48 +126,48 @@ bool WriteRecordReport(const QString& path, const QString& target, const ReportI
 
 } // namespace
 
-CommandSpec ReportSpec()
+CommandDescription ReportDescription()
 {
-    CommandSpec spec;
-    spec.name = QStringLiteral("report");
-    spec.synopsis = QStringLiteral("FILE.vqm | FILE.vqr --pdf OUT [--info KEY=VALUE ...]");
-    spec.summary = QStringLiteral("write the report of a test or a record file as PDF");
-    spec.description = QStringLiteral(
+    CommandDescription about;
+    about.name = QStringLiteral("report");
+    about.synopsis = QStringLiteral("FILE.vqm | FILE.vqr --pdf OUT [--info KEY=VALUE ...]");
+    about.summary = QStringLiteral("write the report of a test or a record file as PDF");
+    about.description = QStringLiteral(
         "Writes the printed page of a report into a PDF file, as the report window's \"Save as PDF\" does: the "
         "Power Analysis Report of a test file (A4 portrait), or the Record Report of a record file (A4 "
         "landscape) showing its newest samples as the record window does after opening it.\n\n"
         "The footer (project, testing organisation, tester, date, temperature) comes from EnterInfo.ini beside "
         "the desktop program's SysSet.ini; --info sets single entries for this report: project, company, "
         "tester, date, temperature and units (C or F). The PDF file appears only when it is complete.");
-    spec.positionals = {{QStringLiteral("FILE"), QStringLiteral("a test file (.vqm) or a record file (.vqr)")}};
-    spec.options = {
+    about.positionals = {{QStringLiteral("FILE"), QStringLiteral("a test file (.vqm) or a record file (.vqr)")}};
+    about.options = {
         QCommandLineOption(QStringLiteral("pdf"), QStringLiteral("the PDF file to write"), QStringLiteral("OUT")),
         QCommandLineOption(QStringLiteral("info"),
                            QStringLiteral("a footer entry for this report; may be given several times"),
                            QStringLiteral("KEY=VALUE")),
         SettingsOption(),
     };
-    spec.examples = {
+    about.examples = {
         QStringLiteral("qzr6100-cli report test.vqm --pdf test.pdf --info project=\"Pump 3\" --info tester=Li"),
         QStringLiteral("qzr6100-cli report night.vqr --pdf night.pdf"),
     };
-    return spec;
+    return about;
 }
 
-int RunReport(const CommandSpec& spec, const QStringList& arguments)
+int RunReport(const CommandDescription& about, const QStringList& arguments)
 {
     QCommandLineParser parser;
     int status = kExitOk;
-    if (!ParseCommandLine(parser, spec, arguments, &status)) return status;
+    if (!ParseCommandLine(parser, about, arguments, &status)) return status;
     const QStringList files = parser.positionalArguments().mid(1);
-    if (files.size() != 1) return UsageError(spec, QStringLiteral("name one test file or record file"));
+    if (files.size() != 1) return UsageError(about, QStringLiteral("name one test file or record file"));
     const QString target = parser.value(QStringLiteral("pdf"));
-    if (target.isEmpty()) return UsageError(spec, QStringLiteral("--pdf names the PDF file to write"));
+    if (target.isEmpty()) return UsageError(about, QStringLiteral("--pdf names the PDF file to write"));
 
     ReportInfo info = LoadReportInfo(IniFile(EnterInfoPathBeside(SettingsPathOption(parser))));
     QString error;
     for (const QString& assignment : parser.values(QStringLiteral("info"))) {
-        if (!ApplyInfo(assignment, &info, &error)) return UsageError(spec, error);
+        if (!ApplyInfo(assignment, &info, &error)) return UsageError(about, error);
     }
 
     const QString path = files.first();
@@ -177,7 +177,7 @@ int RunReport(const CommandSpec& spec, const QStringList& arguments)
     else if (path.endsWith(QStringLiteral(".vqr"), Qt::CaseInsensitive))
         written = WriteRecordReport(path, target, info);
     else
-        return UsageError(spec, QStringLiteral("%1 is neither a test file (.vqm) nor a record file (.vqr)").arg(path));
+        return UsageError(about, QStringLiteral("%1 is neither a test file (.vqm) nor a record file (.vqr)").arg(path));
     if (!written) return kExitFailure;
     PrintOut(QStringLiteral("report written to %1\n").arg(target));
     return kExitOk;

@@ -182,22 +182,22 @@ private:
 
 } // namespace
 
-CommandSpec SettingsSpec()
+CommandDescription SettingsDescription()
 {
-    CommandSpec spec;
-    spec.name = QStringLiteral("settings");
-    spec.synopsis = QStringLiteral("read|write [--port P | --simulate] [--ct-angle D] [--ct-ratio R] [--vt-ratio R] "
+    CommandDescription about;
+    about.name = QStringLiteral("settings");
+    about.synopsis = QStringLiteral("read|write [--port P | --simulate] [--ct-angle D] [--ct-ratio R] [--vt-ratio R] "
                                    "[--bandwidth narrow|broad] [--thd F|R] [--filter N|off] [--range auto|1..4]");
-    spec.summary = QStringLiteral("read or write the instrument settings (CT, VT, filter, range)");
-    spec.description = QStringLiteral(
+    about.summary = QStringLiteral("read or write the instrument settings (CT, VT, filter, range)");
+    about.description = QStringLiteral(
         "read prints the instrument's settings block as the instrument-settings window shows it. write reads "
         "the block, changes what the options name (everything else stays as the instrument has it), writes it "
         "back and reads it again to confirm; the settings read back are printed, and the status is 2 when they "
         "differ from those written.\n\n"
         "The angle difference of the external current transformer is given in degrees, from -30 to 30, over "
         "a 50 Hz period.");
-    spec.positionals = {{QStringLiteral("read|write"), QStringLiteral("read the settings, or change them")}};
-    spec.options = {
+    about.positionals = {{QStringLiteral("read|write"), QStringLiteral("read the settings, or change them")}};
+    about.options = {
         QCommandLineOption(QStringLiteral("ct-angle"),
                            QStringLiteral("angle difference of the external current transformer, -30 to 30 degrees"),
                            QStringLiteral("D")),
@@ -216,72 +216,72 @@ CommandSpec SettingsSpec()
         QCommandLineOption(QStringLiteral("range"),
                            QStringLiteral("current range: auto, or 1 to 4 to lock it"), QStringLiteral("auto|N")),
     };
-    spec.options << LinkOptionList();
-    spec.examples = {
+    about.options << LinkOptionList();
+    about.examples = {
         QStringLiteral("qzr6100-cli settings read --simulate"),
         QStringLiteral("qzr6100-cli settings write --port /dev/ttyUSB0 --ct-ratio 100 --range 3 --bandwidth broad"),
     };
-    return spec;
+    return about;
 }
 
-int RunSettings(const CommandSpec& spec, const QStringList& arguments)
+int RunSettings(const CommandDescription& about, const QStringList& arguments)
 {
     QCommandLineParser parser;
     int status = kExitOk;
-    if (!ParseCommandLine(parser, spec, arguments, &status)) return status;
+    if (!ParseCommandLine(parser, about, arguments, &status)) return status;
     const QStringList words = parser.positionalArguments().mid(1);
     if (words.size() != 1 || (words[0] != QStringLiteral("read") && words[0] != QStringLiteral("write")))
-        return UsageError(spec, QStringLiteral("say read or write"));
+        return UsageError(about, QStringLiteral("say read or write"));
     const bool write = words[0] == QStringLiteral("write");
 
     LinkOptions link;
     QString error;
-    if (!ReadLinkOptions(parser, &link, &error)) return UsageError(spec, error);
+    if (!ReadLinkOptions(parser, &link, &error)) return UsageError(about, error);
 
     SettingsChange change;
     const auto value = [&parser](const char* name) { return parser.value(QString::fromLatin1(name)).trimmed(); };
     const auto given = [&parser](const char* name) { return parser.isSet(QString::fromLatin1(name)); };
     if (given("ct-angle")) {
         change.angle = ParseNumber(value("ct-angle"), -1e9, 1e9);
-        if (!change.angle) return UsageError(spec, QStringLiteral("--ct-angle wants degrees from -30 to 30"));
+        if (!change.angle) return UsageError(about, QStringLiteral("--ct-angle wants degrees from -30 to 30"));
         // The instrument-settings window's own refusals.
         if (*change.angle > kMaxAngleDifference)
-            return UsageError(spec, QStringLiteral("Angle difference is not greater than 30 degrees, the data is invalid!"));
+            return UsageError(about, QStringLiteral("Angle difference is not greater than 30 degrees, the data is invalid!"));
         if (*change.angle < -kMaxAngleDifference)
-            return UsageError(spec, QStringLiteral("Angle difference can not be less than -30 degrees, the data is invalid!"));
+            return UsageError(about, QStringLiteral("Angle difference can not be less than -30 degrees, the data is invalid!"));
     }
     if (given("ct-ratio")) {
         change.currentRatio = ParseNumber(value("ct-ratio"), -3.4e38, 3.4e38);
-        if (!change.currentRatio) return UsageError(spec, QStringLiteral("--ct-ratio wants a number"));
+        if (!change.currentRatio) return UsageError(about, QStringLiteral("--ct-ratio wants a number"));
     }
     if (given("vt-ratio")) {
         change.voltageRatio = ParseNumber(value("vt-ratio"), -3.4e38, 3.4e38);
-        if (!change.voltageRatio) return UsageError(spec, QStringLiteral("--vt-ratio wants a number"));
+        if (!change.voltageRatio) return UsageError(about, QStringLiteral("--vt-ratio wants a number"));
     }
     if (given("bandwidth")) {
         const QString v = value("bandwidth").toLower();
         if (v == QStringLiteral("narrow")) change.bandwidthItem = 0;
         else if (v == QStringLiteral("broad")) change.bandwidthItem = 1;
-        else return UsageError(spec, QStringLiteral("--bandwidth wants narrow or broad"));
+        else return UsageError(about, QStringLiteral("--bandwidth wants narrow or broad"));
     }
     if (given("thd")) {
         const QString v = value("thd").toUpper();
         if (v == QStringLiteral("F")) change.thdItem = 0;
         else if (v == QStringLiteral("R")) change.thdItem = 1;
-        else return UsageError(spec, QStringLiteral("--thd wants F or R"));
+        else return UsageError(about, QStringLiteral("--thd wants F or R"));
     }
     if (given("filter")) {
         change.filterCoefficient = value("filter").toLower() == QStringLiteral("off") ? std::optional<int>(0)
                                                                                     : ParseWholeNumber(value("filter"), 1, 10);
-        if (!change.filterCoefficient) return UsageError(spec, QStringLiteral("--filter wants 1 to 10 or off"));
+        if (!change.filterCoefficient) return UsageError(about, QStringLiteral("--filter wants 1 to 10 or off"));
     }
     if (given("range")) {
         change.range = value("range").toLower() == QStringLiteral("auto") ? std::optional<int>(0)
                                                                           : ParseWholeNumber(value("range"), 1, 4);
-        if (!change.range) return UsageError(spec, QStringLiteral("--range wants auto or 1 to 4"));
+        if (!change.range) return UsageError(about, QStringLiteral("--range wants auto or 1 to 4"));
     }
-    if (write && !change.any()) return UsageError(spec, QStringLiteral("write needs at least one setting to change"));
-    if (!write && change.any()) return UsageError(spec, QStringLiteral("read takes no settings; did you mean write?"));
+    if (write && !change.any()) return UsageError(about, QStringLiteral("write needs at least one setting to change"));
+    if (!write && change.any()) return UsageError(about, QStringLiteral("read takes no settings; did you mean write?"));
 
     SettingsCommand command(link, change);
     if (!command.begin(&status)) return status;

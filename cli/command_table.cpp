@@ -52,14 +52,14 @@ QString RoffOption(const QString& names, const QString& value, const QString& de
 const QList<CliCommand>& CommandTable()
 {
     static const QList<CliCommand> table = {
-        {PortsSpec, RunPorts, false},
-        {MeasureSpec, RunMeasure, false},
-        {RecordSpec, RunRecord, false},
-        {ExportSpec, RunExport, false},
-        {ReportSpec, RunReport, true},
-        {SettingsSpec, RunSettings, false},
-        {AlarmsSpec, RunAlarms, false},
-        {InfoSpec, RunInfo, false},
+        {PortsDescription, RunPorts, false},
+        {MeasureDescription, RunMeasure, false},
+        {RecordDescription, RunRecord, false},
+        {ExportDescription, RunExport, false},
+        {ReportDescription, RunReport, true},
+        {SettingsDescription, RunSettings, false},
+        {AlarmsDescription, RunAlarms, false},
+        {InfoDescription, RunInfo, false},
     };
     return table;
 }
@@ -67,7 +67,7 @@ const QList<CliCommand>& CommandTable()
 const CliCommand* FindCommand(const QString& name)
 {
     for (const CliCommand& command : CommandTable()) {
-        if (command.spec().name == name) return &command;
+        if (command.describe().name == name) return &command;
     }
     return nullptr;
 }
@@ -79,8 +79,8 @@ QString GeneralHelpText()
     QString text = QStringLiteral("Usage: qzr6100-cli COMMAND [options]\n\n");
     text += WrapParagraphs(QString::fromLatin1(kOverview)) + QStringLiteral("\n\nCommands:\n");
     for (const CliCommand& command : CommandTable()) {
-        const CommandSpec spec = command.spec();
-        text += QStringLiteral("  ") + spec.name.leftJustified(10) + spec.summary + u'\n';
+        const CommandDescription about = command.describe();
+        text += QStringLiteral("  ") + about.name.leftJustified(10) + about.summary + u'\n';
     }
     text += u'\n' + WrapParagraphs(QStringLiteral("qzr6100-cli COMMAND --help shows a command's options; "
                                                   "qzr6100-cli --help-all shows them all, --version the version.\n\n"
@@ -93,7 +93,7 @@ QString FullHelpText()
 {
     QString text = GeneralHelpText();
     for (const CliCommand& command : CommandTable())
-        text += QStringLiteral("\n") + QString(79, u'-') + QStringLiteral("\n") + CommandHelpText(command.spec());
+        text += QStringLiteral("\n") + QString(79, u'-') + QStringLiteral("\n") + CommandHelpText(command.describe());
     return text;
 }
 
@@ -106,19 +106,19 @@ QString ManPageText()
     text += QStringLiteral(".SH DESCRIPTION\n") + RoffParagraphs(QString::fromLatin1(kOverview)) + u'\n';
     text += QStringLiteral(".SH COMMANDS\n");
     for (const CliCommand& command : CommandTable()) {
-        const CommandSpec spec = command.spec();
-        text += QStringLiteral(".SS \"") + RoffText(spec.name) + QStringLiteral("\"\n.B qzr6100\\-cli ") +
-                RoffText(spec.name) + u'\n' + RoffText(spec.synopsis) + QStringLiteral("\n.PP\n") +
-                RoffParagraphs(spec.description) + u'\n';
-        for (const PositionalSpec& p : spec.positionals) text += RoffOption(QString(), p.name, p.description);
-        for (const QCommandLineOption& option : spec.options) {
+        const CommandDescription about = command.describe();
+        text += QStringLiteral(".SS \"") + RoffText(about.name) + QStringLiteral("\"\n.B qzr6100\\-cli ") +
+                RoffText(about.name) + u'\n' + RoffText(about.synopsis) + QStringLiteral("\n.PP\n") +
+                RoffParagraphs(about.description) + u'\n';
+        for (const PositionalDescription& p : about.positionals) text += RoffOption(QString(), p.name, p.description);
+        for (const QCommandLineOption& option : about.options) {
             QStringList names;
             for (const QString& name : option.names()) names << QStringLiteral("--") + name;
             text += RoffOption(names.join(QStringLiteral(", ")), option.valueName(), option.description());
         }
-        if (!spec.examples.isEmpty()) {
+        if (!about.examples.isEmpty()) {
             text += QStringLiteral(".PP\nExamples:\n.RS\n.nf\n");
-            for (const QString& example : spec.examples) text += RoffText(example) + u'\n';
+            for (const QString& example : about.examples) text += RoffText(example) + u'\n';
             text += QStringLiteral(".fi\n.RE\n");
         }
     }

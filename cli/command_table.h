@@ -2,15 +2,15 @@
 // The one table of qzr6100-cli's commands, and the texts made from it: the
 // general help, the help of every command and the manual page.
 
-#include "command_spec.h"
+#include "command_description.h"
 
 #include <QList>
 #include <QString>
 
-using CommandRunner = int (*)(const CommandSpec& spec, const QStringList& arguments);
+using CommandRunner = int (*)(const CommandDescription& about, const QStringList& arguments);
 
 struct CliCommand {
-    CommandSpec (*spec)();
+    CommandDescription (*describe)();
     CommandRunner run;
     bool needsGui;  // draws text and pictures (reports): a GUI application, offscreen when there is no display
 };

@@ -45,11 +45,11 @@ int main(int argc, char* argv[])
     QCoreApplication::setApplicationName(QStringLiteral("QZR6100"));
     QCoreApplication::setApplicationVersion(QStringLiteral(QZ_VERSION));
 
-    if (command) return command->run(command->spec(), arguments);
+    if (command) return command->run(command->describe(), arguments);
 
     if (first == QStringLiteral("--help") || first == QStringLiteral("-h") || first == QStringLiteral("help")) {
         const CliCommand* about = FindCommand(arguments.value(2));
-        PrintOut(about ? CommandHelpText(about->spec()) : GeneralHelpText());
+        PrintOut(about ? CommandHelpText(about->describe()) : GeneralHelpText());
         return kExitOk;
     }
     if (first == QStringLiteral("--version")) {

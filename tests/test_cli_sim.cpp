@@ -251,7 +251,7 @@ private slots:
         auto record = std::make_unique<ViewedRecord>();
         QVERIFY(OpenRecordFile(rescued.captured(2), *record).loaded);
         QCOMPARE(record->length(), rescued.captured(1).toInt());
-        QVERIFY(record->length() >= 10);
+        QVERIFY(record->length() >= 5);  // about ten, taken before the failed save at 10 s
         QCOMPARE(int(record->channelCodes[0]), 1);
     }
 

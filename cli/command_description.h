@@ -9,23 +9,23 @@
 #include <QString>
 #include <QStringList>
 
-struct PositionalSpec {
+struct PositionalDescription {
     QString name;         // as the help shows it: "FILE"
     QString description;
 };
 
-struct CommandSpec {
+struct CommandDescription {
     QString name;         // "measure"
     QString synopsis;     // what follows "qzr6100-cli measure "
     QString summary;      // one line for the command list
     QString description;  // paragraphs separated by blank lines
     QList<QCommandLineOption> options;
-    QList<PositionalSpec> positionals;
+    QList<PositionalDescription> positionals;
     QStringList examples;
 };
 
 // The --help text of a command.
-QString CommandHelpText(const CommandSpec& spec);
+QString CommandHelpText(const CommandDescription& about);
 
 // Paragraphs (separated by blank lines) wrapped for a terminal.
 QString WrapParagraphs(const QString& text);
@@ -38,9 +38,9 @@ QString FormatOptionList(const QList<QCommandLineOption>& options);
 // own, "qzr6100-cli", the command's name, then its arguments). False when the
 // command should not run: *exitCode is then 0 after --help, or the usage
 // status after a message naming what was wrong.
-bool ParseCommandLine(QCommandLineParser& parser, const CommandSpec& spec, const QStringList& arguments,
+bool ParseCommandLine(QCommandLineParser& parser, const CommandDescription& about, const QStringList& arguments,
                       int* exitCode);
 
 // A usage error of the command: the message and a pointer to its --help, on
 // standard error. Returns the usage status.
-int UsageError(const CommandSpec& spec, const QString& message);
+int UsageError(const CommandDescription& about, const QString& message);

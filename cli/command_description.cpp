@@ -1,4 +1,4 @@
-#include "command_spec.h"
+#include "command_description.h"
 
 #include "cli_common.h"
 
@@ -57,50 +57,50 @@ QString FormatOptionList(const QList<QCommandLineOption>& options)
     return text;
 }
 
-QString CommandHelpText(const CommandSpec& spec)
+QString CommandHelpText(const CommandDescription& about)
 {
-    QString text = QStringLiteral("Usage: qzr6100-cli %1 %2\n\n").arg(spec.name, spec.synopsis);
-    text += WrapParagraphs(spec.description) + QStringLiteral("\n");
-    if (!spec.positionals.isEmpty()) {
+    QString text = QStringLiteral("Usage: qzr6100-cli %1 %2\n\n").arg(about.name, about.synopsis);
+    text += WrapParagraphs(about.description) + QStringLiteral("\n");
+    if (!about.positionals.isEmpty()) {
         text += QStringLiteral("\nArguments:\n");
-        for (const PositionalSpec& p : spec.positionals) {
+        for (const PositionalDescription& p : about.positionals) {
             const QStringList lines = Wrap(p.description, kLineWidth - kOptionColumn);
             text += (QStringLiteral("  ") + p.name).leftJustified(kOptionColumn) + lines.value(0) + u'\n';
             for (int i = 1; i < lines.size(); ++i) text += QString(kOptionColumn, u' ') + lines[i] + u'\n';
         }
     }
-    text += QStringLiteral("\nOptions:\n") + FormatOptionList(spec.options);
+    text += QStringLiteral("\nOptions:\n") + FormatOptionList(about.options);
     text += QStringLiteral("  -h, --help").leftJustified(kOptionColumn) + QStringLiteral("show this text\n");
-    if (!spec.examples.isEmpty()) {
+    if (!about.examples.isEmpty()) {
         text += QStringLiteral("\nExamples:\n");
-        for (const QString& example : spec.examples) text += QStringLiteral("  ") + example + u'\n';
+        for (const QString& example : about.examples) text += QStringLiteral("  ") + example + u'\n';
     }
     return text;
 }
 
-bool ParseCommandLine(QCommandLineParser& parser, const CommandSpec& spec, const QStringList& arguments, int* exitCode)
+bool ParseCommandLine(QCommandLineParser& parser, const CommandDescription& about, const QStringList& arguments, int* exitCode)
 {
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     parser.addOption(help);
-    parser.addOptions(spec.options);
+    parser.addOptions(about.options);
     // arguments[1] is the command's name; the parser takes it as a
     // positional argument and it is dropped below.
     if (!parser.parse(arguments)) {
-        *exitCode = UsageError(spec, parser.errorText());
+        *exitCode = UsageError(about, parser.errorText());
         return false;
     }
     if (parser.isSet(help)) {
-        PrintOut(CommandHelpText(spec));
+        PrintOut(CommandHelpText(about));
         *exitCode = kExitOk;
         return false;
     }
     return true;
 }
 
-int UsageError(const CommandSpec& spec, const QString& message)
+int UsageError(const CommandDescription& about, const QString& message)
 {
     PrintErr(QStringLiteral("qzr6100-cli %1: %2\n(qzr6100-cli %1 --help lists its options)\n")
-                 .arg(spec.name, OneLine(message)));
+                 .arg(about.name, OneLine(message)));
     return kExitUsage;
 }
