@@ -6,10 +6,13 @@
 #include <QGuiApplication>
 #include <QImage>
 #include <QPainter>
-#include <QTemporaryDir>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+
+#include <signal.h>
+#include <unistd.h>
 
 namespace {
 
@@ -21,15 +24,27 @@ char gQtName[64];
 char* gQtArgv[] = {gQtName, nullptr};
 QGuiApplication* gApp = nullptr;
 
-QTemporaryDir& Scratch()
+// The scratch folder, named after the process. libFuzzer ends a run without
+// running destructors, so a folder is never removed by its own process; each
+// run removes those of runs that have ended instead.
+const QDir& Scratch()
 {
-    static QTemporaryDir dir(QDir(QFileInfo::exists(QStringLiteral("/dev/shm")) ? QStringLiteral("/dev/shm")
-                                                                                 : QDir::tempPath())
-                                 .filePath(QStringLiteral("qzr6100-fuzz-XXXXXX")));
-    if (!dir.isValid()) {
-        std::fprintf(stderr, "cannot make a scratch folder: %s\n", qPrintable(dir.errorString()));
-        std::abort();
-    }
+    static const QDir dir = [] {
+        const QDir base(QFileInfo::exists(QStringLiteral("/dev/shm")) ? QStringLiteral("/dev/shm") : QDir::tempPath());
+        const QString prefix = QStringLiteral("qzr6100-fuzz-");
+        for (const QString& name : base.entryList({prefix + QLatin1Char('*')}, QDir::Dirs | QDir::NoDotAndDotDot)) {
+            bool ok = false;
+            const pid_t pid = pid_t(name.mid(prefix.size()).toInt(&ok));
+            if (ok && pid > 0 && ::kill(pid, 0) != 0 && errno == ESRCH) QDir(base.filePath(name)).removeRecursively();
+        }
+        const QString own = prefix + QString::number(::getpid());
+        QDir(base.filePath(own)).removeRecursively();
+        if (!base.mkpath(own)) {
+            std::fprintf(stderr, "cannot make a scratch folder in %s\n", qPrintable(base.path()));
+            std::abort();
+        }
+        return QDir(base.filePath(own));
+    }();
     return dir;
 }
 

@@ -16,7 +16,7 @@ void FuzzStartQt(const char* programName);
 
 // Writes the input to `name` in a private folder (in /dev/shm when there is
 // one, so that the readers are fed from memory) and returns its path. The
-// folder is removed at exit.
+// folder is removed by the next run after this process has ended.
 QString FuzzWriteFile(const char* name, const uint8_t* data, size_t size);
 QString FuzzWriteFile(const char* name, const QByteArray& bytes);
 QByteArray FuzzReadFile(const QString& path);
