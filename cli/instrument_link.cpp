@@ -63,6 +63,7 @@ InstrumentLink::~InstrumentLink()
     }
     // The controllers go before the port they use, the simulator last.
     watchdog_.reset();
+    if (master_) master_->onRequestSent = nullptr;
     handler_.reset();
     sampling_.reset();
     comm_.reset();
@@ -106,6 +107,7 @@ bool InstrumentLink::open(QString* error)
     handler_ = std::make_unique<ResponseHandler>(state_, *comm_, *requests_, *sampling_, view_, notifier_, sinks_);
     comm_->OnReceiveData = [this] { handler_->Comm1ReceiveData(); };
     sampling_->replyArriving = [this] { return handler_->replyInProgress(); };
+    master_->onRequestSent = [this] { handler_->requestSent(); };
 
     if (!choosePort(error) || !openPort(error)) return false;
 

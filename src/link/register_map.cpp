@@ -119,7 +119,15 @@ bool InstrumentRequests::RequestStartingBlock(int block)
     return read(Reg::Starting, uint16_t(block * entry(Reg::Starting, A::Read, F::ReadBlock).count));
 }
 
-bool InstrumentRequests::ReadInstrumentSettings(uint16_t count) { return read(Reg::InstrumentSettings, count); }
+bool InstrumentRequests::ReadInstrumentSettings(uint16_t count)
+{
+    if (!read(Reg::InstrumentSettings, count)) return false;
+    // A damaged reply is asked for again as this read, not as whatever was
+    // read before. The count is kept: the instrument sends the whole block
+    // whatever the count, and a measurement read repeated later keeps its own.
+    state_.LastRequestRegister = uint8_t(Reg::InstrumentSettings);
+    return true;
+}
 
 bool InstrumentRequests::WriteInstrumentSettings(const CtSettingsBlock& block)
 {
