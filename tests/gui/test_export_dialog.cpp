@@ -15,6 +15,8 @@
 #include <QWidget>
 #include <QtTest>
 
+#include <optional>
+
 #include <functional>
 #include <vector>
 
@@ -65,6 +67,16 @@ class ExportDialogTest : public QObject {
 
     QTemporaryDir dir;
     QWidget window;
+
+    // Runs an export to its end (the question answered), as the window's
+    // event loop would; true when the file was kept.
+    bool exportAndWait(Notifier& notifier, const ExportSource& source, const QString& target, ExportFormat format)
+    {
+        std::optional<bool> saved;
+        StartExportWithProgress(&window, notifier, source, target, format, [&](bool s) { saved = s; });
+        if (!QTest::qWaitFor([&] { return saved.has_value(); }, 120000)) return false;
+        return *saved;
+    }
 
 private slots:
     void cleanup()
@@ -126,7 +138,7 @@ private slots:
             ticksWhenAsked = ticks;
             filesWhenAsked = FolderEntries(dir.path());
         };
-        QCOMPARE(RunExportWithProgress(&window, notifier, record.source(), target, format), yes);
+        QCOMPARE(exportAndWait(notifier, record.source(), target, format), yes);
 
         QCOMPARE(notifier.questions, QStringList{"Data export to complete. Sure to save it?"});
         QCOMPARE(notifier.captions, QStringList{"Save the file"});
@@ -167,7 +179,7 @@ private slots:
         QuestionNotifier notifier;
         notifier.answers = {Notifier::Answer::Yes};
         const Record record(20000);
-        QVERIFY(!RunExportWithProgress(&window, notifier, record.source(), target, format));
+        QVERIFY(!exportAndWait(notifier, record.source(), target, format));
         QVERIFY(clicked);
         QVERIFY(notifier.questions.isEmpty());
         QVERIFY(notifier.messages.isEmpty());
@@ -181,7 +193,7 @@ private slots:
         QuestionNotifier notifier;
         const Record record(10);
         const QString target = dir.filePath("missing/Record.xlsx");
-        QVERIFY(!RunExportWithProgress(&window, notifier, record.source(), target, ExportFormat::Xlsx));
+        QVERIFY(!exportAndWait(notifier, record.source(), target, ExportFormat::Xlsx));
         QVERIFY(notifier.questions.isEmpty());
         QCOMPARE(notifier.messages.size(), 1);
         QVERIFY2(notifier.messages[0].contains(target), qPrintable(notifier.messages[0]));

@@ -419,6 +419,7 @@ private slots:
         action("EXCEL1")->trigger();  // cancelled in its file dialog
         notifier.answers = {Notifier::Answer::Yes};
         action("CSV1")->trigger();
+        QTRY_VERIFY(QFile::exists(dir.filePath("out.csv")));
         QCOMPARE(asked, (QList<ExportFormat>{ExportFormat::Xlsx, ExportFormat::Csv}));
         QCOMPARE(notifier.questions, QStringList{"Data export to complete. Sure to save it?"});
         QFile csv(dir.filePath("out.csv"));
@@ -437,6 +438,7 @@ private slots:
         window->chooseExportFile = [&](ExportFormat, const QString&) { return dir.filePath("live.csv"); };
         notifier.answers = {Notifier::Answer::Yes};
         action("CSV1")->trigger();
+        QTRY_VERIFY(QFile::exists(dir.filePath("live.csv")));
         QFile live(dir.filePath("live.csv"));
         QVERIFY(live.open(QIODevice::ReadOnly));
         const QByteArray liveHeader = live.readAll().split('\n').value(0);
@@ -459,6 +461,7 @@ private slots:
         window->chooseExportFile = [&](ExportFormat, const QString&) { return dir.filePath("stopped.csv"); };
         notifier.answers = {Notifier::Answer::Yes};
         action("CSV1")->trigger();
+        QTRY_VERIFY(QFile::exists(dir.filePath("stopped.csv")));
         QFile stopped(dir.filePath("stopped.csv"));
         QVERIFY(stopped.open(QIODevice::ReadOnly));
         const QList<QByteArray> stoppedLines = stopped.readAll().split('\n');

@@ -3,7 +3,6 @@
 #include "acquisition/notifier.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QProgressDialog>
@@ -11,6 +10,8 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <functional>
+#include <memory>
 
 namespace {
 
@@ -35,62 +36,111 @@ void ReportFailure(Notifier& notifier, const QString& targetPath, const QString&
                      QStringLiteral("Error"), Notifier::Icon::Error);
 }
 
-// Shows the job's progress until its worker ends, keeping the event loop
-// running. Cancel (the button, Escape or closing the dialog) asks the
-// worker to stop; the dialog stays up until it has, since the last part of
-// an xlsx export (compressing the sheet) cannot be interrupted.
-void WaitWithProgress(QWidget* parent, ExportJob& job, ExportFormat format)
-{
-    QProgressDialog progress(parent);
-    progress.setObjectName(QStringLiteral("ExportProgress"));
-    progress.setWindowTitle(ExportTitle(format));
-    progress.setLabelText(QStringLiteral("Exporting %1 samples to %2...")
-                              .arg(job.rowCount())
-                              .arg(QFileInfo(job.targetPath()).fileName()));
-    progress.setCancelButtonText(QStringLiteral("Cancel"));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setAutoReset(false);
-    progress.setAutoClose(false);
-    progress.setMinimumDuration(kShowProgressAfterMs);
-    progress.setRange(0, std::max(job.rowCount(), 1));
-    // The dialog would hide itself on Cancel; it stays until the worker ends.
-    QObject::disconnect(&progress, &QProgressDialog::canceled, &progress, &QProgressDialog::cancel);
+// One export under way: the worker writes the file while a progress dialog
+// shows how far it got; the event loop goes on as usual (no loop of its own).
+// Cancel (the button, Escape or closing the dialog) asks the worker to stop;
+// the dialog stays up until it has, since the last part of an xlsx export
+// (compressing the sheet) cannot be interrupted. When the worker has ended,
+// the user is asked whether to keep the file, and the session ends itself.
+// It belongs to the window it was started from and goes with it (the job's
+// destructor stops the worker and removes its file).
+class ExportSession : public QObject {
+public:
+    ExportSession(QWidget* parent, Notifier& notifier, std::unique_ptr<ExportJob> job, ExportFormat format,
+                  std::function<void(bool)> done)
+        : QObject(parent), notifier_(notifier), job_(std::move(job)), format_(format), done_(std::move(done)),
+          progress_(new QProgressDialog(parent))
+    {
+        progress_->setObjectName(QStringLiteral("ExportProgress"));
+        progress_->setAttribute(Qt::WA_DeleteOnClose, false);
+        progress_->setWindowTitle(ExportTitle(format));
+        progress_->setLabelText(QStringLiteral("Exporting %1 samples to %2...")
+                                    .arg(job_->rowCount())
+                                    .arg(QFileInfo(job_->targetPath()).fileName()));
+        progress_->setCancelButtonText(QStringLiteral("Cancel"));
+        progress_->setWindowModality(Qt::WindowModal);
+        progress_->setAutoReset(false);
+        progress_->setAutoClose(false);
+        progress_->setMinimumDuration(kShowProgressAfterMs);
+        progress_->setRange(0, std::max(job_->rowCount(), 1));
+        // The dialog would hide itself on Cancel; it stays until the worker ends.
+        QObject::disconnect(progress_, &QProgressDialog::canceled, progress_, &QProgressDialog::cancel);
+        QObject::connect(progress_, &QProgressDialog::canceled, this, [this] { requestCancel(); });
+        QObject::connect(progress_, &QDialog::rejected, this, [this] { requestCancel(); });
 
-    QEventLoop loop;
-    const auto requestCancel = [&] {
-        if (job.isCancelled()) return;
-        job.cancel();
-        progress.setLabelText(QStringLiteral("Cancelling..."));
-        if (QPushButton* button = progress.findChild<QPushButton*>()) button->setEnabled(false);
-        progress.show();
-    };
-    QObject::connect(&progress, &QProgressDialog::canceled, &loop, requestCancel);
-    QObject::connect(&progress, &QDialog::rejected, &loop, requestCancel);
+        poll_.setInterval(kPollIntervalMs);
+        QObject::connect(&poll_, &QTimer::timeout, this, [this] { pollTick(); });
+        poll_.start();
+        progress_->setValue(0);
+    }
+    ~ExportSession() override { delete progress_; }
 
-    bool finishing = false;
-    QTimer poll;
-    poll.setInterval(kPollIntervalMs);
-    QObject::connect(&poll, &QTimer::timeout, &loop, [&] {
-        if (job.isFinished()) {
-            loop.quit();
+private:
+    void requestCancel()
+    {
+        if (!progress_ || job_->isCancelled() || job_->isFinished()) return;
+        job_->cancel();
+        progress_->setLabelText(QStringLiteral("Cancelling..."));
+        if (QPushButton* button = progress_->findChild<QPushButton*>()) button->setEnabled(false);
+        progress_->show();
+    }
+
+    void pollTick()
+    {
+        if (job_->isFinished()) {
+            finish();
             return;
         }
-        if (job.isCancelled()) return;
-        const int rows = job.rowsDone();
-        if (rows < job.rowCount()) {
-            progress.setValue(rows);
-        } else if (!finishing && format == ExportFormat::Xlsx) {
-            finishing = true;
-            progress.setLabelText(QStringLiteral("Compressing the workbook..."));
-            progress.setRange(0, 0);  // no measure for this part: a busy indicator
+        if (job_->isCancelled()) return;
+        const int rows = job_->rowsDone();
+        if (rows < job_->rowCount()) {
+            progress_->setValue(rows);
+        } else if (!finishing_ && format_ == ExportFormat::Xlsx) {
+            finishing_ = true;
+            progress_->setLabelText(QStringLiteral("Compressing the workbook..."));
+            progress_->setRange(0, 0);  // no measure for this part: a busy indicator
         }
-    });
-    poll.start();
-    progress.setValue(0);
-    loop.exec();
-    poll.stop();
-    progress.hide();
-}
+    }
+
+    void finish()
+    {
+        poll_.stop();
+        delete progress_;
+        progress_ = nullptr;
+        const bool saved = keepOrDiscard();
+        if (done_) done_(saved);
+        deleteLater();
+    }
+
+    bool keepOrDiscard()
+    {
+        QString error;
+        switch (job_->wait(&error)) {
+        case ExportOutcome::Cancelled: return false;
+        case ExportOutcome::Failed: ReportFailure(notifier_, job_->targetPath(), error); return false;
+        case ExportOutcome::Done: break;
+        }
+        if (notifier_.question(QStringLiteral("Data export to complete. Sure to save it?"),
+                               QStringLiteral("Save the file"))
+            != Notifier::Answer::Yes) {
+            job_->discard();
+            return false;
+        }
+        if (!job_->commit(&error)) {
+            ReportFailure(notifier_, job_->targetPath(), error);
+            return false;
+        }
+        return true;
+    }
+
+    Notifier& notifier_;
+    std::unique_ptr<ExportJob> job_;
+    ExportFormat format_;
+    std::function<void(bool)> done_;
+    QProgressDialog* progress_;
+    QTimer poll_;
+    bool finishing_ = false;
+};
 
 } // namespace
 
@@ -118,34 +168,15 @@ QString ChooseExportPath(QWidget* parent, ExportFormat format, const QString& fo
     return WithExtension(dialog.selectedFiles().value(0), ExportExtension(format));
 }
 
-bool RunExportWithProgress(QWidget* parent, Notifier& notifier, const ExportSource& source, const QString& targetPath,
-                           ExportFormat format)
+void StartExportWithProgress(QWidget* parent, Notifier& notifier, const ExportSource& source,
+                             const QString& targetPath, ExportFormat format, std::function<void(bool saved)> done)
 {
-    ExportJob job(source, targetPath, format);
+    auto job = std::make_unique<ExportJob>(source, targetPath, format);
     QString error;
-    if (!job.start(&error)) {
+    if (!job->start(&error)) {
         ReportFailure(notifier, targetPath, error);
-        return false;
+        if (done) done(false);
+        return;
     }
-    WaitWithProgress(parent, job, format);
-
-    switch (job.wait(&error)) {
-    case ExportOutcome::Cancelled:
-        return false;
-    case ExportOutcome::Failed:
-        ReportFailure(notifier, targetPath, error);
-        return false;
-    case ExportOutcome::Done:
-        break;
-    }
-    if (notifier.question(QStringLiteral("Data export to complete. Sure to save it?"), QStringLiteral("Save the file"))
-        != Notifier::Answer::Yes) {
-        job.discard();
-        return false;
-    }
-    if (!job.commit(&error)) {
-        ReportFailure(notifier, targetPath, error);
-        return false;
-    }
-    return true;
+    new ExportSession(parent, notifier, std::move(job), format, std::move(done));
 }

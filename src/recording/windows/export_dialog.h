@@ -4,12 +4,14 @@
 // Cancel, then the question whether to keep the file.
 //
 //   const QString path = ChooseExportPath(this, ExportFormat::Xlsx);
-//   if (!path.isEmpty()) RunExportWithProgress(this, notifier, source, path, ExportFormat::Xlsx);
+//   if (!path.isEmpty()) StartExportWithProgress(this, notifier, source, path, ExportFormat::Xlsx);
 
 #include "recording/export_job.h"
 #include "recording/record_export.h"
 
 #include <QString>
+
+#include <functional>
 
 class Notifier;
 class QWidget;
@@ -27,12 +29,14 @@ QString ExportExtension(ExportFormat format);
 // when it lacks it.
 QString ChooseExportPath(QWidget* parent, ExportFormat format, const QString& folder = QString());
 
-// Exports the record to targetPath, keeping the window's events running:
-// the record is copied first, so the caller's arrays may go on changing. A
-// progress dialog offers Cancel (which leaves no file). When the file is
-// written the user is asked "Data export to complete. Sure to save it?";
-// Yes puts it in place of targetPath, No leaves no file. A failure is shown
-// with the system's reason and leaves no partial file. True when the file
-// was saved.
-bool RunExportWithProgress(QWidget* parent, Notifier& notifier, const ExportSource& source, const QString& targetPath,
-                           ExportFormat format);
+// Starts exporting the record to targetPath and returns at once: the record
+// is copied first, so the caller's arrays may go on changing, and the work
+// runs on a worker while the window's events go on. A progress dialog
+// offers Cancel (which leaves no file). When the file is written the user is
+// asked "Data export to complete. Sure to save it?"; Yes puts it in place of
+// targetPath, No leaves no file. A failure is shown with the system's reason
+// and leaves no partial file. Then done(saved) is called, saved being true
+// when the file was kept.
+void StartExportWithProgress(QWidget* parent, Notifier& notifier, const ExportSource& source,
+                             const QString& targetPath, ExportFormat format,
+                             std::function<void(bool saved)> done = {});

@@ -603,7 +603,7 @@ void RecordWindow::exportRecord(ExportFormat format)
                                                       : channels_[size_t(k)]->quantityLabel()->text();
     }
     source.headers = ExportHeaders(labels);
-    RunExportWithProgress(this, notifier_, source, path, format);
+    StartExportWithProgress(this, notifier_, source, path, format);
 }
 
 void RecordWindow::startOpenTimer() { openTimer_.start(); }
