@@ -65,12 +65,7 @@ public:
 
     bool begin(int* status)
     {
-        QString error;
-        if (!link_.open(&error)) {
-            PrintError(error);
-            *status = kExitFailure;
-            return false;
-        }
+        if (!link_.openOrReport(status)) return false;
         transfer_ = std::make_unique<AlarmTransfer>(link_.state(), link_.requests());
         link_.sinks().alarm = this;
         // A chain that stalls (a reply lost or damaged on the way) is run
@@ -209,16 +204,12 @@ CommandDescription AlarmsDescription()
 int RunAlarms(const CommandDescription& about, const QStringList& arguments)
 {
     QCommandLineParser parser;
-    int status = kExitOk;
-    if (!ParseCommandLine(parser, about, arguments, &status)) return status;
-    const QStringList words = parser.positionalArguments().mid(1);
-    if (words.size() != 1 || (words[0] != QStringLiteral("read") && words[0] != QStringLiteral("write")))
-        return UsageError(about, QStringLiteral("say read or write"));
-    const bool write = words[0] == QStringLiteral("write");
-
     LinkOptions link;
-    QString error;
-    if (!ReadLinkOptions(parser, &link, &error)) return UsageError(about, error);
+    int status = kExitOk;
+    if (!ParseInstrumentCommand(parser, about, arguments, &link, &status)) return status;
+    const std::optional<bool> writing = ReadOrWriteWord(parser);
+    if (!writing) return UsageError(about, QStringLiteral("say read or write"));
+    const bool write = *writing;
 
     AlarmChange change;
     for (int i = 0; i < kAlarmLimitCount; ++i) {

@@ -38,12 +38,7 @@ public:
     // False with the exit status when there is nothing to wait for.
     bool begin(int* status)
     {
-        QString error;
-        if (!link_.open(&error)) {
-            PrintError(error);
-            *status = kExitFailure;
-            return false;
-        }
+        if (!link_.openOrReport(status)) return false;
         QObject::connect(&link_.sampling(), &SamplingController::measurementHandled, this,
                          [this] { measurementTaken(); });
         watch_.onGiveUp = [this] {
@@ -162,14 +157,11 @@ CommandDescription MeasureDescription()
 int RunMeasure(const CommandDescription& about, const QStringList& arguments)
 {
     QCommandLineParser parser;
+    LinkOptions link;
     int status = kExitOk;
-    if (!ParseCommandLine(parser, about, arguments, &status)) return status;
+    if (!ParseInstrumentCommand(parser, about, arguments, &link, &status)) return status;
     if (parser.positionalArguments().size() > 1)
         return UsageError(about, QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().at(1)));
-
-    LinkOptions link;
-    QString error;
-    if (!ReadLinkOptions(parser, &link, &error)) return UsageError(about, error);
 
     MeasureCommand::Settings settings;
     if (parser.isSet(QStringLiteral("count"))) {

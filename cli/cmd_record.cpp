@@ -80,12 +80,7 @@ public:
 
     bool begin(int* status)
     {
-        QString error;
-        if (!link_.open(&error)) {
-            PrintError(error);
-            *status = kExitFailure;
-            return false;
-        }
+        if (!link_.openOrReport(status)) return false;
         if (settings_.record.recordsTemperature()) PrintError(TemperatureInputMessage());
         QObject::connect(&link_.sampling(), &SamplingController::measurementHandled, this,
                          [this] { measurementTaken(); });
@@ -380,14 +375,11 @@ CommandDescription RecordDescription()
 int RunRecord(const CommandDescription& about, const QStringList& arguments)
 {
     QCommandLineParser parser;
+    LinkOptions link;
     int status = kExitOk;
-    if (!ParseCommandLine(parser, about, arguments, &status)) return status;
+    if (!ParseInstrumentCommand(parser, about, arguments, &link, &status)) return status;
     if (parser.positionalArguments().size() > 1)
         return UsageError(about, QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().at(1)));
-
-    LinkOptions link;
-    QString error;
-    if (!ReadLinkOptions(parser, &link, &error)) return UsageError(about, error);
 
     RecordCommand::Settings settings;
     settings.outPath = parser.value(QStringLiteral("out"));

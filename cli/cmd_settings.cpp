@@ -69,12 +69,7 @@ public:
 
     bool begin(int* status)
     {
-        QString error;
-        if (!link_.open(&error)) {
-            PrintError(error);
-            *status = kExitFailure;
-            return false;
-        }
+        if (!link_.openOrReport(status)) return false;
         commands_ = std::make_unique<InstrumentSettingsCommands>(link_.state(), link_.requests(), link_.view(), notifier_);
         link_.sinks().instrumentSettings = this;
         watch_.onMiss = [this](int) { ask(); };
@@ -227,16 +222,12 @@ CommandDescription SettingsDescription()
 int RunSettings(const CommandDescription& about, const QStringList& arguments)
 {
     QCommandLineParser parser;
-    int status = kExitOk;
-    if (!ParseCommandLine(parser, about, arguments, &status)) return status;
-    const QStringList words = parser.positionalArguments().mid(1);
-    if (words.size() != 1 || (words[0] != QStringLiteral("read") && words[0] != QStringLiteral("write")))
-        return UsageError(about, QStringLiteral("say read or write"));
-    const bool write = words[0] == QStringLiteral("write");
-
     LinkOptions link;
-    QString error;
-    if (!ReadLinkOptions(parser, &link, &error)) return UsageError(about, error);
+    int status = kExitOk;
+    if (!ParseInstrumentCommand(parser, about, arguments, &link, &status)) return status;
+    const std::optional<bool> writing = ReadOrWriteWord(parser);
+    if (!writing) return UsageError(about, QStringLiteral("say read or write"));
+    const bool write = *writing;
 
     SettingsChange change;
     const auto value = [&parser](const char* name) { return parser.value(QString::fromLatin1(name)).trimmed(); };

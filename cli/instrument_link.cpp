@@ -1,6 +1,7 @@
 #include "instrument_link.h"
 
 #include "answer_watch.h"
+#include "cli_common.h"
 
 #include "acquisition/notifier.h"
 #include "acquisition/response_handler.h"
@@ -120,6 +121,15 @@ bool InstrumentLink::open(QString* error)
     watchdog_ = std::make_unique<PortDiscovery>(services);
     if (state_.UsbLinkState == LinkInstrumentUsb) watchdog_->startWatchdog();
     return true;
+}
+
+bool InstrumentLink::openOrReport(int* status)
+{
+    QString error;
+    if (open(&error)) return true;
+    PrintError(error);
+    *status = kExitFailure;
+    return false;
 }
 
 bool InstrumentLink::choosePort(QString* error)

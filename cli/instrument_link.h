@@ -43,6 +43,9 @@ public:
     // it with the address and line speed. False with a one-line reason that
     // names the port.
     bool open(QString* error);
+    // The same for a command: the reason goes to standard error and *status
+    // becomes the exit status for a failure.
+    bool openOrReport(int* status);
 
     // The port in use, for messages.
     const QString& portName() const { return portName_; }

@@ -1,5 +1,7 @@
 #include "link_options.h"
 
+#include "command_description.h"
+
 #include "cli_common.h"
 
 #include "acquisition/sys_settings.h"
@@ -87,4 +89,23 @@ bool ReadLinkOptions(const QCommandLineParser& parser, LinkOptions* options, QSt
         }
     }
     return true;
+}
+
+bool ParseInstrumentCommand(QCommandLineParser& parser, const CommandDescription& about, const QStringList& arguments,
+                            LinkOptions* link, int* status)
+{
+    if (!ParseCommandLine(parser, about, arguments, status)) return false;
+    QString error;
+    if (ReadLinkOptions(parser, link, &error)) return true;
+    *status = UsageError(about, error);
+    return false;
+}
+
+std::optional<bool> ReadOrWriteWord(const QCommandLineParser& parser)
+{
+    const QStringList words = parser.positionalArguments().mid(1);
+    if (words.size() != 1) return std::nullopt;
+    if (words[0] == QStringLiteral("write")) return true;
+    if (words[0] == QStringLiteral("read")) return false;
+    return std::nullopt;
 }

@@ -8,6 +8,11 @@
 #include <QCommandLineParser>
 #include <QList>
 #include <QString>
+#include <QStringList>
+
+#include <optional>
+
+struct CommandDescription;
 
 struct LinkOptions {
     QString port;              // empty: the port identified as the instrument's
@@ -22,6 +27,16 @@ struct LinkOptions {
 // program's settings (record settings, report information).
 QCommandLineOption SettingsOption();
 QList<QCommandLineOption> LinkOptionList();
+
+// Parses the command line of a command that talks to the instrument and
+// reads its link options. False with the status to exit with: 0 after
+// --help, 1 (after the usage message) for options that are not valid.
+bool ParseInstrumentCommand(QCommandLineParser& parser, const CommandDescription& about, const QStringList& arguments,
+                            LinkOptions* link, int* status);
+
+// The word after the command of "settings" and "alarms": true for "write",
+// false for "read", nothing when it is neither or not alone.
+std::optional<bool> ReadOrWriteWord(const QCommandLineParser& parser);
 
 // Reads the options; false with a message when one of them is not valid.
 bool ReadLinkOptions(const QCommandLineParser& parser, LinkOptions* options, QString* error);
