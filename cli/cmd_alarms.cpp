@@ -2,12 +2,9 @@
 // 126), read as the alarm window's read-out chain does, or changed, written
 // by its write chain and read back to confirm.
 
-#include "answer_watch.h"
 #include "cli_common.h"
-#include "cli_notifier.h"
 #include "commands.h"
-#include "instrument_link.h"
-#include "stop_signals.h"
+#include "instrument_command.h"
 
 #include "display/number_format.h"
 #include "settings/alarm_transfer.h"
@@ -55,28 +52,22 @@ QString AlarmsText(const float (&limits)[kAlarmLimitCount], uint8_t bits)
     return text;
 }
 
-class AlarmsCommand : public QObject, public AlarmReplySink {
+class AlarmsCommand : public InstrumentCommand, public AlarmReplySink {
 public:
     AlarmsCommand(const LinkOptions& linkOptions, const AlarmChange& change)
-        : link_(linkOptions, notifier_), change_(change), watch_([this] { return link_.replyInProgress(); })
+        : InstrumentCommand(linkOptions), change_(change)
     {
     }
     ~AlarmsCommand() override { link_.sinks().alarm = nullptr; }
 
     bool begin(int* status)
     {
-        if (!link_.openOrReport(status)) return false;
+        if (!openLink(status, [this] { end(kExitInterrupted); })) return false;
         transfer_ = std::make_unique<AlarmTransfer>(link_.state(), link_.requests());
         link_.sinks().alarm = this;
         // A chain that stalls (a reply lost or damaged on the way) is run
         // again from its start: both chains only set values.
         watch_.onMiss = [this](int) { startChain(); };
-        watch_.onGiveUp = [this] {
-            PrintError(link_.noAnswerText());
-            finish(kExitFailure);
-        };
-        stopSignals_.onStop = [this](int) { finish(kExitInterrupted); };
-        stopSignals_.install();
         QTimer::singleShot(0, this, [this] { startChain(); watch_.arm(); });
         return true;
     }
@@ -105,7 +96,7 @@ private:
         const bool sent = phase_ == Phase::Writing ? transfer_->startWrite(limits_, bits_) : transfer_->startReadOut();
         if (!sent) {
             PrintError(QStringLiteral("the port %1 is closed; nothing could be sent").arg(link_.portName()));
-            finish(kExitFailure);
+            end(kExitFailure);
         }
     }
 
@@ -131,27 +122,21 @@ private:
                 PrintError(QStringLiteral("the instrument on %1 did not keep the alarm limits written; they read "
                                           "back as shown")
                                .arg(link_.portName()));
-                finish(kExitFailure);
+                end(kExitFailure);
                 return;
             }
             PrintErr(QStringLiteral("Written to the instrument on %1 and read back.\n").arg(link_.portName()));
         }
-        finish(kExitOk);
+        end(kExitOk);
     }
 
-    void finish(int status)
+    int ending(int status) override
     {
-        if (phase_ == Phase::Done) return;
         phase_ = Phase::Done;
-        watch_.disarm();
-        QCoreApplication::exit(status);
+        return status;
     }
 
-    CliNotifier notifier_;
-    InstrumentLink link_;
     AlarmChange change_;
-    AnswerWatch watch_;
-    StopSignals stopSignals_;
     std::unique_ptr<AlarmTransfer> transfer_;
     std::array<float, kAlarmLimitCount> limits_{};
     uint8_t bits_ = 0;

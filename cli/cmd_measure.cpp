@@ -2,13 +2,10 @@
 // for as the main window's single sampling does, repeated by its re-read
 // rule, printed as it comes.
 
-#include "answer_watch.h"
 #include "cli_common.h"
-#include "cli_notifier.h"
 #include "commands.h"
-#include "instrument_link.h"
+#include "instrument_command.h"
 #include "readout_output.h"
-#include "stop_signals.h"
 
 #include "acquisition/sampling_controller.h"
 #include "acquisition/test_file.h"
@@ -20,7 +17,7 @@
 
 namespace {
 
-class MeasureCommand : public QObject {
+class MeasureCommand : public InstrumentCommand {
 public:
     struct Settings {
         int count = 1;           // 0: until stopped
@@ -31,22 +28,18 @@ public:
     };
 
     MeasureCommand(const LinkOptions& linkOptions, const Settings& settings)
-        : link_(linkOptions, notifier_), settings_(settings), watch_([this] { return link_.replyInProgress(); })
+        : InstrumentCommand(linkOptions), settings_(settings)
     {
     }
 
     // False with the exit status when there is nothing to wait for.
     bool begin(int* status)
     {
-        if (!link_.openOrReport(status)) return false;
+        // Stopping a measurement without end after it took some is its way to end.
+        if (!openLink(status, [this] { end(settings_.count == 0 && taken_ > 0 ? kExitOk : kExitInterrupted); }))
+            return false;
         QObject::connect(&link_.sampling(), &SamplingController::measurementHandled, this,
                          [this] { measurementTaken(); });
-        watch_.onGiveUp = [this] {
-            PrintError(link_.noAnswerText());
-            finish(kExitFailure);
-        };
-        stopSignals_.onStop = [this](int) { finish(settings_.count == 0 && taken_ > 0 ? kExitOk : kExitInterrupted); };
-        stopSignals_.install();
         PrintOut(ReadoutHeader(settings_.format, settings_.harmonics));
         QTimer::singleShot(0, this, [this] { requestNext(); });
         return true;
@@ -55,7 +48,7 @@ public:
 private:
     void requestNext()
     {
-        if (finished_) return;
+        if (ended()) return;
         // A keep-alive's answer still on its way would run into ours.
         if (link_.replyInProgress()) {
             QTimer::singleShot(5, this, [this] { requestNext(); });
@@ -68,25 +61,22 @@ private:
 
     void measurementTaken()
     {
-        if (finished_ || !watch_.armed()) return;  // a late answer after a repeat
+        if (ended() || !watch_.armed()) return;  // a late answer after a repeat
         watch_.disarm();
         ++taken_;
         PrintOut(ReadoutEntry(settings_.format, taken_, QDateTime::currentDateTime(), link_.state().TestRecord,
                               settings_.harmonics));
         if (settings_.count > 0 && taken_ >= settings_.count) {
             // Out of the reply handler first; it is still on the stack.
-            QTimer::singleShot(0, this, [this] { finish(kExitOk); });
+            QTimer::singleShot(0, this, [this] { end(kExitOk); });
             return;
         }
         const qint64 wait = std::max<qint64>(0, settings_.intervalMs - sinceRequest_.elapsed());
         QTimer::singleShot(int(wait), this, [this] { requestNext(); });
     }
 
-    void finish(int status)
+    int ending(int status) override
     {
-        if (finished_) return;
-        finished_ = true;
-        watch_.disarm();
         link_.sampling().stop();
         if (!settings_.savePath.isEmpty()) {
             QString error;
@@ -97,17 +87,12 @@ private:
                 status = kExitFailure;
             }
         }
-        QCoreApplication::exit(status);
+        return status;
     }
 
-    CliNotifier notifier_;
-    InstrumentLink link_;
     Settings settings_;
-    AnswerWatch watch_;
-    StopSignals stopSignals_;
     QElapsedTimer sinceRequest_;
     int taken_ = 0;
-    bool finished_ = false;
 };
 
 } // namespace

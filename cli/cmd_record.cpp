@@ -2,13 +2,10 @@
 // own recorder: the same blocks, counts, codes, step and time stamps, saved
 // at the save step and once more when the recording stops.
 
-#include "answer_watch.h"
 #include "cli_common.h"
-#include "cli_notifier.h"
 #include "commands.h"
-#include "instrument_link.h"
+#include "instrument_command.h"
 #include "progress_line.h"
-#include "stop_signals.h"
 
 #include "acquisition/sampling_controller.h"
 #include "display/number_format.h"
@@ -58,7 +55,7 @@ public:
     std::function<void()> onSample;
 };
 
-class RecordCommand : public QObject {
+class RecordCommand : public InstrumentCommand {
 public:
     struct Settings {
         QString outPath;
@@ -68,9 +65,7 @@ public:
     };
 
     RecordCommand(const LinkOptions& linkOptions, const Settings& settings)
-        : link_(linkOptions, notifier_),
-          settings_(settings),
-          watch_([this] { return link_.replyInProgress(); })
+        : InstrumentCommand(linkOptions), settings_(settings)
     {
         // Asked only when the file exists, which --overwrite allowed.
         notifier_.setAnswer(Notifier::Answer::Yes);
@@ -80,13 +75,12 @@ public:
 
     bool begin(int* status)
     {
-        if (!link_.openOrReport(status)) return false;
+        if (!openLink(status, [this] { stopRequested(); })) return false;
         if (settings_.record.recordsTemperature()) PrintError(TemperatureInputMessage());
         QObject::connect(&link_.sampling(), &SamplingController::measurementHandled, this,
                          [this] { measurementTaken(); });
+        // A silent instrument does not end a recording.
         watch_.onGiveUp = [this] { instrumentSilent(); };
-        stopSignals_.onStop = [this](int) { stopRequested(); };
-        stopSignals_.install();
         link_.sampling().startContinuous();
         watch_.arm();
         return true;
@@ -106,7 +100,7 @@ private:
         // The file is made once the instrument has answered, so a wrong
         // port leaves no empty record behind.
         if (!recorder_->newRecordFile(settings_.outPath)) {
-            finish(kExitFailure);  // the recorder has said why
+            end(kExitFailure);  // the recorder has said why
             return;
         }
         recorder_->start();
@@ -167,7 +161,7 @@ private:
     {
         if (!started_) {
             PrintError(link_.noAnswerText());
-            finish(kExitFailure);
+            end(kExitFailure);
             return;
         }
         // A long recording rides out a pulled cable: the link is reopened
@@ -192,7 +186,7 @@ private:
         watch_.disarm();
         durationTimer_.stop();
         if (!started_) {
-            finish(kExitInterrupted);
+            end(kExitInterrupted);
             return;
         }
         recorder_->stop();  // the final save
@@ -200,7 +194,7 @@ private:
         progress_.show(progressText(), true);
         progress_.done();
         if (!recorder_->saveTimer().isActive()) {
-            finish(kExitOk);
+            end(kExitOk);
             return;
         }
         // The recorder has reported the failure and keeps the samples; try
@@ -209,7 +203,7 @@ private:
             recorder_->saveTick();
             if (!recorder_->saveTimer().isActive()) {
                 retryTimer_.stop();
-                finish(kExitOk);
+                end(kExitOk);
             } else if (++saveAttempts_ >= kFinalSaveAttempts) {
                 giveUpSaving();
             }
@@ -246,32 +240,26 @@ private:
                            .arg(settings_.outPath)
                            .arg(recorder_->liveRecord().count)
                            .arg(rescue));
-            finish(kExitFailure);
+            end(kExitFailure);
             return;
         }
         PrintError(QStringLiteral("%1 could not be brought up to date, and no other file could be written (%2); "
                                   "the samples taken since its last good save are lost")
                        .arg(settings_.outPath, reason));
-        finish(kExitFailure);
+        end(kExitFailure);
     }
 
-    void finish(int status)
+    int ending(int status) override
     {
-        if (finished_) return;
-        finished_ = true;
         link_.sampling().stop();
         if (started_ && status == kExitOk)
             PrintOut(QStringLiteral("%1 samples recorded in %2\n").arg(recorder_->liveRecord().count).arg(settings_.outPath));
-        QCoreApplication::exit(status);
+        return status;
     }
 
-    CliNotifier notifier_;
-    InstrumentLink link_;
     Settings settings_;
     ConsoleRecordView view_;
     std::unique_ptr<Recorder> recorder_;
-    AnswerWatch watch_;
-    StopSignals stopSignals_;
     ProgressLine progress_;
     QElapsedTimer clock_;
     QTimer retryTimer_;
@@ -280,7 +268,6 @@ private:
     bool started_ = false;
     bool silent_ = false;
     bool stopping_ = false;
-    bool finished_ = false;
 };
 
 // A channel's quantity by its name as the record window labels it ("Voltage",

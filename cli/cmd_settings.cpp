@@ -2,12 +2,9 @@
 // angle and ratios, bandwidth, THD algorithm, filter, current range), read,
 // or changed and written and then read back to confirm.
 
-#include "answer_watch.h"
 #include "cli_common.h"
-#include "cli_notifier.h"
 #include "commands.h"
-#include "instrument_link.h"
-#include "stop_signals.h"
+#include "instrument_command.h"
 
 #include "display/number_format.h"
 #include "settings/ct_settings_codec.h"
@@ -59,26 +56,20 @@ QString SettingsText(const CtSettingsBlock& block)
     return text;
 }
 
-class SettingsCommand : public QObject, public InstrumentSettingsReplySink {
+class SettingsCommand : public InstrumentCommand, public InstrumentSettingsReplySink {
 public:
     SettingsCommand(const LinkOptions& linkOptions, const SettingsChange& change)
-        : link_(linkOptions, notifier_), change_(change), watch_([this] { return link_.replyInProgress(); })
+        : InstrumentCommand(linkOptions), change_(change)
     {
     }
     ~SettingsCommand() override { link_.sinks().instrumentSettings = nullptr; }
 
     bool begin(int* status)
     {
-        if (!link_.openOrReport(status)) return false;
+        if (!openLink(status, [this] { end(kExitInterrupted); })) return false;
         commands_ = std::make_unique<InstrumentSettingsCommands>(link_.state(), link_.requests(), link_.view(), notifier_);
         link_.sinks().instrumentSettings = this;
         watch_.onMiss = [this](int) { ask(); };
-        watch_.onGiveUp = [this] {
-            PrintError(link_.noAnswerText());
-            finish(kExitFailure);
-        };
-        stopSignals_.onStop = [this](int) { finish(kExitInterrupted); };
-        stopSignals_.install();
         QTimer::singleShot(0, this, [this] { ask(); watch_.arm(); });
         return true;
     }
@@ -89,7 +80,7 @@ public:
             watch_.disarm();
             if (!change_.any()) {
                 PrintOut(SettingsText(block));
-                finish(kExitOk);
+                end(kExitOk);
                 return;
             }
             // Out of the reply handler before the next request.
@@ -102,11 +93,11 @@ public:
                 PrintError(QStringLiteral("the instrument on %1 did not keep the settings written; it reads back "
                                           "as shown")
                                .arg(link_.portName()));
-                finish(kExitFailure);
+                end(kExitFailure);
                 return;
             }
             PrintErr(QStringLiteral("Written to the instrument on %1 and read back.\n").arg(link_.portName()));
-            finish(kExitOk);
+            end(kExitOk);
         }
     }
 
@@ -124,9 +115,9 @@ private:
     void ask()
     {
         if (phase_ == Phase::Writing) {
-            if (commands_->save(controls_).isNull()) finish(kExitFailure);  // refused; the message is out
+            if (commands_->save(controls_).isNull()) end(kExitFailure);  // refused; the message is out
         } else if (phase_ != Phase::Done) {
-            if (commands_->read().isNull()) finish(kExitFailure);
+            if (commands_->read().isNull()) end(kExitFailure);
         }
     }
 
@@ -156,19 +147,13 @@ private:
         watch_.arm();
     }
 
-    void finish(int status)
+    int ending(int status) override
     {
-        if (phase_ == Phase::Done) return;
         phase_ = Phase::Done;
-        watch_.disarm();
-        QCoreApplication::exit(status);
+        return status;
     }
 
-    CliNotifier notifier_;
-    InstrumentLink link_;
     SettingsChange change_;
-    AnswerWatch watch_;
-    StopSignals stopSignals_;
     std::unique_ptr<InstrumentSettingsCommands> commands_;
     CtSettingsControls controls_;
     CtSettingsBlock written_{};

@@ -82,7 +82,7 @@ void ReplyReceiver::collect()
     const qint64 elapsed = clock_.elapsed();
     const bool timeUp = elapsed >= limitMs_;
     readMore(timeUp);
-    if (timeUp || (expected_ > 0 && received_.size() >= expected_) || received_.size() > kLongestReply) {
+    if (timeUp || (expected_ > 0 && received_.size() >= expected_) || received_.size() > kLongestReplyLength) {
         finish();
         return;
     }

@@ -29,8 +29,6 @@ public:
     // A line that never falls silent (noise, a babbling device) is given up
     // on after this long and the request repeated anyway.
     static constexpr int kLongestClearMs = 3000;
-    // Nothing the instrument sends is longer.
-    static constexpr int kLongestReply = 2660;
     // A register read carries at most 255 data bytes.
     static constexpr int kLongestShortReply = 260;
 

@@ -80,7 +80,7 @@ void ResponseHandler::requestSent()
     // any time, and the short replies end chains the user can simply redo.
     const ReplyExpectation expected = ExpectReplyTo(port_.lastWritten());
     const bool watched = expected.kind == ReplyExpectation::Kind::Fixed &&
-                         (expected.length == kBulkReplySize || expected.length == kStartingBlockReplySize);
+                         (expected.length == kBulkReplyLength || expected.length == kStartingBlockReplyLength);
     if (!watched) {
         overdueTimer_.stop();
         return;
@@ -119,7 +119,7 @@ void ResponseHandler::handleReply(const QByteArray& received)
 
     // Too short to be a reply, or longer than any reply (two replies run
     // together, or line noise): ask again rather than guess.
-    if (length <= 4 || length > kReplyBufferSize) {
+    if (length <= 4 || length > kLongestReplyLength) {
         reRequest();
         return;
     }
@@ -128,9 +128,9 @@ void ResponseHandler::handleReply(const QByteArray& received)
         return;
     }
 
-    if (length == kBulkReplySize) {
+    if (length == kBulkReplyLength) {
         handleBulkReply(reply);
-    } else if (length == kStartingBlockReplySize) {
+    } else if (length == kStartingBlockReplyLength) {
         handleStartingBlock(reply);
     } else {
         switch (reply[1]) {

@@ -42,10 +42,6 @@ class SerialPort;
 
 class ResponseHandler {
 public:
-    // Nothing the instrument sends is longer; a longer read is garbage.
-    static constexpr int kReplyBufferSize = 2660;
-    static constexpr int kBulkReplySize = 2532;
-    static constexpr int kStartingBlockReplySize = 1710;
     // A long reply not begun this long after its request is overdue; the
     // time grows to four times the slowest start seen on the link, for
     // instruments that take longer to begin.

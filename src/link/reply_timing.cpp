@@ -9,10 +9,7 @@ namespace {
 
 constexpr uint8_t kRead = 0x03;
 constexpr uint8_t kWriteMultiple = 0x10;
-constexpr int kAckLength = 5;
 constexpr int kReadOverhead = 5;  // address, function, byte count, CRC
-constexpr int kBulkLength = 2532;
-constexpr int kBlockLength = 1710;
 constexpr int kProgressSteps = 50;
 constexpr int kBitsPerByte = 10;
 // Gaps between bytes, a USB adapter's latency timer and the time the
@@ -30,15 +27,15 @@ ReplyExpectation ExpectReplyTo(const QByteArray& request)
     const auto byte = [&](int i) { return uint8_t(request[i]); };
     const int reg = (byte(2) << 8) | byte(3);
     const int count = (byte(4) << 8) | byte(5);
-    if (byte(1) == kWriteMultiple) return {ReplyExpectation::Kind::Fixed, kAckLength};
+    if (byte(1) == kWriteMultiple) return {ReplyExpectation::Kind::Fixed, kAckReplyLength};
     if (byte(1) != kRead) return {};
     switch (reg) {
-    case Reg::Measurement: return {ReplyExpectation::Kind::Fixed, kBulkLength};
+    case Reg::Measurement: return {ReplyExpectation::Kind::Fixed, kBulkReplyLength};
     case Reg::Starting:
         // Block k is asked for with k in the high byte; anything else is
         // the trigger, carrying the range code.
-        if ((count & 0xFF) == 0 && (count >> 8) >= 1) return {ReplyExpectation::Kind::Fixed, kBlockLength};
-        return {ReplyExpectation::Kind::Fixed, kAckLength};
+        if ((count & 0xFF) == 0 && (count >> 8) >= 1) return {ReplyExpectation::Kind::Fixed, kStartingBlockReplyLength};
+        return {ReplyExpectation::Kind::Fixed, kAckReplyLength};
     case Reg::ClosingNotice: return {};
     default: break;
     }
@@ -51,7 +48,7 @@ ReplyExpectation ExpectReplyTo(const QByteArray& request)
 int ByteCountReplyLength(const QByteArray& head)
 {
     if (head.size() < 3) return 0;
-    if (uint8_t(head[1]) != kRead) return kAckLength;
+    if (uint8_t(head[1]) != kRead) return kAckReplyLength;
     return kReadOverhead + uint8_t(head[2]);
 }
 

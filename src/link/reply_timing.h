@@ -12,6 +12,14 @@
 
 #include <cstdint>
 
+// The reply forms' lengths: the measurement image and a starting-test block
+// (both raw, with their CRC), an acknowledgement, and the longest reply of
+// any kind (a longer read is two replies run together, or noise).
+constexpr int kBulkReplyLength = 2532;
+constexpr int kStartingBlockReplyLength = 1710;
+constexpr int kAckReplyLength = 5;
+constexpr int kLongestReplyLength = 2660;
+
 struct ReplyExpectation {
     enum class Kind {
         Nothing,    // no request, or one the instrument does not answer
