@@ -25,6 +25,8 @@ const char* const kUsage =
     "  --address N        slave address answered (1-255, default 2)\n"
     "  --frequency F      line frequency in Hz (default 50)\n"
     "  --baud N           pace replies at N baud, 10 bits a byte; 0 sends at once as on USB (default 0)\n"
+    "  --turnaround MS    each reply begins MS milliseconds after its request, or after the\n"
+    "                     reply before it (0-5000, default 0)\n"
     "  --link PATH        keep a symbolic link at PATH pointing at the current slave device\n"
     "  --drop P           share (0-1) of replies not sent\n"
     "  --bad-crc P        share of replies with a corrupt CRC\n"
@@ -34,6 +36,9 @@ const char* const kUsage =
     "  --nan P            share of measurement images with NaN in every readout\n"
     "  --foreign P        share of register replies naming another slave address\n"
     "  --double P         share of replies sent twice, back to back\n"
+    "  --late P           share of replies sent whole but late; later replies wait behind them\n"
+    "  --late-delay MS    how late, in milliseconds from the request (default 800)\n"
+    "  --babble           noise bytes on the line every few milliseconds between replies\n"
     "  --unplug-every S   after S seconds plugged in, the device vanishes ...\n"
     "  --unplug-for S     ... for S seconds (default 2) and comes back as a new device\n"
     "  --seed N           seed of the simulated signal and of the fault draws (default 1)\n"
@@ -100,9 +105,15 @@ CommandLine parse(int argc, char** argv)
             cl.verbose = true;
             continue;
         }
-        static const char* const valued[] = {"--address", "--frequency", "--baud", "--link", "--drop",
-                                             "--bad-crc", "--truncate", "--split", "--split-pause", "--nan",
-                                             "--foreign", "--unplug-every", "--unplug-for", "--seed"};
+        if (option == "--babble") {
+            o.babble = true;
+            continue;
+        }
+        static const char* const valued[] = {"--address",   "--frequency",    "--baud",       "--turnaround",
+                                             "--link",      "--drop",         "--bad-crc",    "--truncate",
+                                             "--split",     "--split-pause",  "--nan",        "--foreign",
+                                             "--double",    "--late",         "--late-delay", "--unplug-every",
+                                             "--unplug-for", "--seed"};
         if (std::find(std::begin(valued), std::end(valued), option) == std::end(valued))
             fail("unknown option " + option);
         if (!inlineValue) {
@@ -116,6 +127,8 @@ CommandLine parse(int argc, char** argv)
             o.frequency = number(option, value, 1.0, 1000.0);
         else if (option == "--baud")
             o.baud = integer(option, value, 0, 4000000);
+        else if (option == "--turnaround")
+            o.turnaroundMs = integer(option, value, 0, 5000);
         else if (option == "--link")
             o.linkPath = value;
         else if (option == "--drop")
@@ -134,6 +147,10 @@ CommandLine parse(int argc, char** argv)
             o.foreignAddressShare = number(option, value, 0, 1);
         else if (option == "--double")
             o.doubleShare = number(option, value, 0, 1);
+        else if (option == "--late")
+            o.lateShare = number(option, value, 0, 1);
+        else if (option == "--late-delay")
+            o.lateMs = integer(option, value, 0, 60000);
         else if (option == "--unplug-every")
             o.unplugEverySeconds = number(option, value, 0, 1e6);
         else if (option == "--unplug-for") {
@@ -163,19 +180,25 @@ void describe(const sim::Options& o)
         std::printf("baud %d: replies paced at the line rate (10 bits a byte)\n", o.baud);
     else
         std::printf("baud 0: replies sent at once, as on the USB link\n");
+    if (o.turnaroundMs > 0)
+        std::printf("turnaround %d ms before each reply\n", o.turnaroundMs);
     std::printf("link %s\n", o.linkPath.empty() ? "none" : o.linkPath.c_str());
 
     std::string faults;
     const std::pair<const char*, double> shares[] = {
         {"drop", o.dropShare},   {"bad-crc", o.badCrcShare}, {"truncate", o.truncateShare},
         {"split", o.splitShare}, {"nan", o.nanShare},        {"foreign", o.foreignAddressShare},
-        {"double", o.doubleShare},
+        {"double", o.doubleShare}, {"late", o.lateShare},
     };
     for (const auto& [name, share] : shares) {
         if (share > 0)
             faults += std::string(faults.empty() ? "" : ", ") + name + " " + percent(share);
     }
     std::printf("faults: %s\n", faults.empty() ? "none" : faults.c_str());
+    if (o.lateShare > 0)
+        std::printf("late replies go out %d ms after their request\n", o.lateMs);
+    if (o.babble)
+        std::printf("babbling: noise bytes on the line between replies\n");
     if (o.unplugEverySeconds > 0)
         std::printf("unplugging: after %g s plugged in, gone for %g s\n", o.unplugEverySeconds, o.unplugForSeconds);
     std::printf("registers: 148 measurement image; 147 starting test (trigger, blocks 1-6); "

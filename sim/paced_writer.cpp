@@ -18,12 +18,13 @@ constexpr Millis kPacingGranularity{2};
 
 } // namespace
 
-void PacedWriter::enqueue(std::vector<WriteSegment> segments)
+void PacedWriter::enqueue(std::vector<WriteSegment> segments, Clock::time_point readyAt)
 {
     for (WriteSegment& s : segments) {
         Pending p;
         p.bytes = std::move(s.bytes);
         p.pauseBeforeMs = s.pauseBeforeMs;
+        p.readyAt = readyAt;
         queue_.push_back(std::move(p));
     }
 }
@@ -32,6 +33,15 @@ void PacedWriter::clear()
 {
     queue_.clear();
     stalledSince_.reset();
+    lastEnd_ = Clock::time_point::min();
+}
+
+bool PacedWriter::transmitting(Clock::time_point now) const
+{
+    if (queue_.empty())
+        return false;
+    const Pending& w = queue_.front();
+    return w.started && now >= w.start && w.sent < w.bytes.size();
 }
 
 PacedWriter::Clock::time_point PacedWriter::pump(int fd, Clock::time_point now, bool* wantWritable)
@@ -44,9 +54,13 @@ PacedWriter::Clock::time_point PacedWriter::pump(int fd, Clock::time_point now, 
     while (!queue_.empty()) {
         Pending& w = queue_.front();
         if (!w.started) {
-            // A segment's pause runs from the moment the one before it ended.
+            // The pause runs from the request's arrival or from the end of
+            // the segment before, whichever is later. The loop may reach an
+            // idle writer a little after the request came in; that delay is
+            // part of the pause, not added to it. Nothing starts in the past,
+            // so pacing never begins with a burst.
             w.started = true;
-            w.start = now + Millis(w.pauseBeforeMs);
+            w.start = std::max(now, std::max(w.readyAt, lastEnd_) + Millis(w.pauseBeforeMs));
         }
         if (now < w.start)
             return w.start;
@@ -78,6 +92,7 @@ PacedWriter::Clock::time_point PacedWriter::pump(int fd, Clock::time_point now, 
         }
         if (w.sent == w.bytes.size()) {
             queue_.pop_front();
+            lastEnd_ = now;
             continue;
         }
         const auto nextByte = w.start

@@ -1,6 +1,7 @@
 #include "pty_simulator.h"
 
 #include "instrument_model.h"
+#include "line_babble.h"
 #include "paced_writer.h"
 #include "pty_device.h"
 #include "reply_faults.h"
@@ -45,9 +46,11 @@ struct PtySimulator::Impl {
           model(o.address, o.frequency, o.seed),
           faults(o, o.seed ^ 0x9e3779b9u),
           output(o.baud),
+          babble(o.seed * 2654435761u + 1),
           link(o.linkPath),
           epoch(Clock::now())
     {
+        babble.setOn(o.babble, epoch);
     }
 
     // --- state guarded by mutex --------------------------------------------
@@ -59,6 +62,7 @@ struct PtySimulator::Impl {
     RequestFramer framer;
     PtyDevice device;
     PacedWriter output;
+    LineBabble babble;
     DeviceLink link;
     static constexpr size_t kRequestLogLimit = 20000;
     std::vector<std::vector<uint8_t>> requests;
@@ -148,11 +152,14 @@ struct PtySimulator::Impl {
             if (!reply)
                 continue;
             std::vector<WriteSegment> segments =
-                applyFault(*reply, faults.next(), options.address, options.splitPauseMs);
+                applyFault(*reply, faults.next(), options.address, options.splitPauseMs, options.lateMs);
             if (segments.empty())
                 continue;  // dropped
+            // The processing time comes before the reply's first byte; a
+            // late reply already waits longer than that.
+            segments.front().pauseBeforeMs = std::max(segments.front().pauseBeforeMs, options.turnaroundMs);
             ++replies;
-            output.enqueue(std::move(segments));
+            output.enqueue(std::move(segments), now);
         }
     }
 
@@ -194,6 +201,7 @@ struct PtySimulator::Impl {
             Clock::time_point deadline = runUnplugSchedule(now);
             bool wantWritable = false;
             deadline = std::min(deadline, output.pump(device.masterFd(), now, &wantWritable));
+            deadline = std::min(deadline, babble.pump(device.masterFd(), now, !output.transmitting(now)));
 
             const int fd = device.masterFd();
             pollfd fds[2] = {{wake[0], POLLIN, 0}, {fd, 0, 0}};
@@ -314,6 +322,22 @@ void PtySimulator::injectNext(Fault fault)
 {
     std::lock_guard<std::mutex> lock(impl_->mutex);
     impl_->faults.inject(fault);
+}
+
+void PtySimulator::injectStray(const std::vector<uint8_t>& bytes)
+{
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    if (bytes.empty())
+        return;
+    impl_->output.enqueue({WriteSegment{bytes, 0}}, Clock::now());
+    impl_->wakeThread();
+}
+
+void PtySimulator::setBabble(bool on)
+{
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    impl_->babble.setOn(on, Clock::now());
+    impl_->wakeThread();
 }
 
 void PtySimulator::setFaultShares(const Options& options)

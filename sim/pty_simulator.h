@@ -20,17 +20,25 @@ enum class Fault {
     NanReadouts,     // bulk image with NaN in every readout (CRC correct)
     ForeignAddress,  // byte 0 of the reply names another slave (CRC correct)
     Double,          // the reply goes out twice, back to back
+    Late,            // the reply goes out whole, but lateMs after the request
 };
 
 struct Options {
     int address = 2;            // Modbus slave address answered
     double frequency = 50.0;    // line frequency of the simulated signal
     int baud = 0;               // 0: replies go out at once; else paced at baud/10 bytes a second
+    // The instrument's processing time: a reply begins this long after its
+    // request came in, or after the reply before it ended if that was later.
+    int turnaroundMs = 0;
+    // While set, the line never falls quiet: a noise byte goes out every few
+    // milliseconds whenever no reply is being written.
+    bool babble = false;
     std::string linkPath;       // when set, a symbolic link kept pointing at the slave device
     // Shares (0..1) of replies hit by each fault, drawn at random per reply.
     double dropShare = 0, badCrcShare = 0, truncateShare = 0, splitShare = 0;
-    double nanShare = 0, foreignAddressShare = 0, doubleShare = 0;
+    double nanShare = 0, foreignAddressShare = 0, doubleShare = 0, lateShare = 0;
     int splitPauseMs = 150;
+    int lateMs = 800;  // beyond the half second after which the program counts a reply overdue
     unsigned seed = 1;
     // Periodic unplugging: every unplugEverySeconds the device vanishes for
     // unplugForSeconds (0 disables).
@@ -60,6 +68,11 @@ public:
     bool pluggedIn() const;
 
     void injectNext(Fault fault);
+    // Bytes that go out on the line behind whatever is queued now, as if
+    // noise or another talker sent them; they are not a reply.
+    void injectStray(const std::vector<uint8_t>& bytes);
+    // Noise on the line whenever no reply is going out (see Options::babble).
+    void setBabble(bool on);
     // Takes the random fault shares of options from now on (the rest of
     // options is ignored), e.g. to compare a clean stretch with a faulty one.
     void setFaultShares(const Options& options);

@@ -6,7 +6,7 @@
 namespace sim {
 
 std::vector<WriteSegment> applyFault(const Reply& reply, std::optional<Fault> fault, int ownAddress,
-                                     int splitPauseMs)
+                                     int splitPauseMs, int lateMs)
 {
     std::vector<uint8_t> bytes = reply.bytes;
     if (!fault)
@@ -32,6 +32,8 @@ std::vector<WriteSegment> applyFault(const Reply& reply, std::optional<Fault> fa
         WriteSegment again{bytes, 0};
         return {WriteSegment{std::move(bytes), 0}, std::move(again)};
     }
+    case Fault::Late:
+        return {WriteSegment{std::move(bytes), lateMs}};
     case Fault::NanReadouts:
         if (reply.form == ReplyForm::Measurement && bytes.size() == kMeasurementImageSize + 2) {
             fillReadoutsWithNan(bytes.data());
@@ -60,6 +62,7 @@ void FaultPicker::setShares(const Options& options)
         {options.nanShare, Fault::NanReadouts},
         {options.foreignAddressShare, Fault::ForeignAddress},
         {options.doubleShare, Fault::Double},
+        {options.lateShare, Fault::Late},
     };
 }
 

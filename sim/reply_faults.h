@@ -20,8 +20,9 @@ struct WriteSegment {
 // The writes for one reply with the given fault (none: one segment, as is).
 // NanReadouts touches only measurement images and ForeignAddress only
 // replies that carry an address byte; otherwise the reply goes out intact.
+// Late holds the reply back lateMs from the request.
 std::vector<WriteSegment> applyFault(const Reply& reply, std::optional<Fault> fault, int ownAddress,
-                                     int splitPauseMs);
+                                     int splitPauseMs, int lateMs);
 
 // Chooses the fault for each reply: queued one-shot faults first, in order,
 // then a random draw against the configured shares.

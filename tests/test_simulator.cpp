@@ -1,7 +1,9 @@
 // The simulated instrument: its CRC against the published check values, the
 // request framer, every reply form of the instrument model, the measurement
 // image against its own samples, the starting-test capture, the fault forms,
-// and the whole thing through a real pseudo-terminal, unplugging included.
+// and the whole thing through a real pseudo-terminal: unplugging, reply
+// timing, stray bytes and a babbling line included, and the qzr6100-sim
+// program's command line.
 // Image fields are decoded here by their byte offsets, independently of the
 // simulator's own layout code.
 
@@ -13,9 +15,14 @@
 #include "sim_crc.h"
 
 #include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cmath>
@@ -143,6 +150,36 @@ bool Near(double actual, double expected, double relative)
     return std::fabs(actual - expected) <= relative * std::fabs(expected);
 }
 
+// Bytes as they came off the line, each with the moment it was read
+// (milliseconds on the test's clock, never earlier than it was sent).
+struct Arrivals {
+    Bytes bytes;
+    std::vector<double> atMs;
+    double fromMs = 0, untilMs = 0;  // the stretch the line was watched
+
+    // Where `what` begins among the bytes, or -1.
+    long find(const Bytes& what) const
+    {
+        const auto at = std::search(bytes.begin(), bytes.end(), what.begin(), what.end());
+        return at == bytes.end() ? -1 : long(at - bytes.begin());
+    }
+    // The longest stretch without a byte, the edges of the watch included.
+    double longestQuietMs() const
+    {
+        double longest = 0, last = fromMs;
+        for (const double t : atMs) {
+            longest = std::max(longest, t - last);
+            last = t;
+        }
+        return std::max(longest, untilMs - last);
+    }
+};
+
+double MsOn(const QElapsedTimer& clock)
+{
+    return double(clock.nsecsElapsed()) / 1e6;
+}
+
 // ---- the slave side of the pseudo-terminal, as a program opens it --------
 
 class SlaveLine {
@@ -192,6 +229,45 @@ public:
         return got;
     }
 
+    // Reads into `into` until `enough()` holds or forMs pass.
+    template <class Enough>
+    void collect(Arrivals& into, const QElapsedTimer& clock, int forMs, Enough enough) const
+    {
+        QDeadlineTimer deadline(forMs);
+        if (into.atMs.empty())
+            into.fromMs = MsOn(clock);
+        while (!enough() && !deadline.hasExpired()) {
+            pollfd p{fd_, POLLIN, 0};
+            if (::poll(&p, 1, int(std::max<qint64>(1, deadline.remainingTime()))) <= 0)
+                continue;
+            uint8_t buffer[4096];
+            const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+            const double at = MsOn(clock);
+            if (n > 0) {
+                into.bytes.insert(into.bytes.end(), buffer, buffer + n);
+                into.atMs.insert(into.atMs.end(), size_t(n), at);
+            } else if (n == 0 || (errno != EAGAIN && errno != EINTR)) {
+                break;
+            }
+        }
+        into.untilMs = MsOn(clock);
+    }
+
+    Arrivals receiveTimed(size_t count, const QElapsedTimer& clock) const
+    {
+        Arrivals got;
+        collect(got, clock, kArrivalLimitMs, [&] { return got.bytes.size() >= count; });
+        return got;
+    }
+
+    // Everything that arrives within forMs.
+    Arrivals listen(int forMs, const QElapsedTimer& clock) const
+    {
+        Arrivals got;
+        collect(got, clock, forMs, [] { return false; });
+        return got;
+    }
+
     Bytes roundTrip(const Bytes& request, size_t replySize) const
     {
         return send(request) ? receive(replySize) : Bytes();
@@ -228,6 +304,45 @@ const Bytes kReply118 = WithCrc(FromHex("02 03 04 00 00 96 43"));  // 300.0
 const Bytes kReply119 = WithCrc(FromHex("02 03 04 00 00 00 00"));  // 0.0
 const char* const kFactorySettings = "00 00 00 00 00 00 80 3F 00 00 80 3F 00 00 0A 01 00 00 04";
 
+Bytes Joined(Bytes a, const Bytes& b)
+{
+    a.insert(a.end(), b.begin(), b.end());
+    return a;
+}
+
+// For failure messages: how long after `sinceMs` something arrived.
+QByteArray Took(double atMs, double sinceMs)
+{
+    return QByteArray::number(atMs - sinceMs, 'f', 1) + " ms";
+}
+
+// The qzr6100-sim program: named by the test environment, or beside the
+// tests' folder in the build tree when run by hand.
+QString SimProgram()
+{
+    const QString named = qEnvironmentVariable("QZ_SIM_BINARY");
+    return named.isEmpty() ? QCoreApplication::applicationDirPath() + QStringLiteral("/../qzr6100-sim") : named;
+}
+
+// The program's first line: the slave device it serves.
+QString FirstLine(QProcess& process)
+{
+    QDeadlineTimer deadline(kArrivalLimitMs);
+    while (!process.canReadLine() && !deadline.hasExpired()
+           && process.state() != QProcess::NotRunning)
+        process.waitForReadyRead(int(std::max<qint64>(1, deadline.remainingTime())));
+    return QString::fromLocal8Bit(process.readLine()).trimmed();
+}
+
+void Finish(QProcess& process)
+{
+    process.terminate();
+    if (!process.waitForFinished(kArrivalLimitMs)) {
+        process.kill();
+        process.waitForFinished();
+    }
+}
+
 } // namespace
 
 class SimulatorTest : public QObject {
@@ -255,6 +370,14 @@ private slots:
     void ptyInjectedFaults();
     void ptyUnplugAndPlugBack();
     void ptyPeriodicUnplugAndPacedReplies();
+    void ptyTurnaroundBeforeEachReply();
+    void ptyLateReplyHoldsBackTheRest_data();
+    void ptyLateReplyHoldsBackTheRest();
+    void ptyStrayBytesAreNoReply();
+    void ptyBabblingLine();
+
+    void programTakesEveryOptionItLists();
+    void programServesWithTurnaroundAndBabble();
 };
 
 void SimulatorTest::crcMatchesPublishedFrames_data()
@@ -614,6 +737,7 @@ void SimulatorTest::faultForms_data()
     QTest::newRow("foreign address on the bulk reply changes nothing")
         << sim::Fault::ForeignAddress << true << QByteArray("same") << 1;
     QTest::newRow("NaN readouts") << sim::Fault::NanReadouts << true << QByteArray("nan") << 1;
+    QTest::newRow("late, whole") << sim::Fault::Late << true << QByteArray("same") << 1;
 }
 
 void SimulatorTest::faultForms()
@@ -625,7 +749,7 @@ void SimulatorTest::faultForms()
     sim::InstrumentModel model(2, 50.0, 5);
     const auto reply = model.answer(bulk ? kBulkRead : kRead118, 1.0);
     QVERIFY(reply);
-    const std::vector<sim::WriteSegment> out = sim::applyFault(*reply, fault, 2, 250);
+    const std::vector<sim::WriteSegment> out = sim::applyFault(*reply, fault, 2, 250, 900);
     QCOMPARE(int(out.size()), segments);
     Bytes sent;
     for (const sim::WriteSegment& s : out)
@@ -635,6 +759,8 @@ void SimulatorTest::faultForms()
         QCOMPARE(out[1].pauseBeforeMs, 250);
         QCOMPARE(out[0].bytes.size(), reply->bytes.size() / 2);
     }
+    if (segments == 1)
+        QCOMPARE(out[0].pauseBeforeMs, fault == sim::Fault::Late ? 900 : 0);
     if (expected == "same") {
         QVERIFY(sent == reply->bytes);
     } else if (expected == "nan") {
@@ -694,6 +820,7 @@ void SimulatorTest::ptyInjectedFaults_data()
     QTest::newRow("split") << sim::Fault::Split << ToHex(kReply118) + reply119;
     QTest::newRow("foreign address") << sim::Fault::ForeignAddress << ToHex(WithCrc(FromHex("03 03 04 00 00 96 43")))
                                             + reply119;
+    QTest::newRow("late") << sim::Fault::Late << ToHex(kReply118) + reply119;
 }
 
 void SimulatorTest::ptyInjectedFaults()
@@ -702,6 +829,7 @@ void SimulatorTest::ptyInjectedFaults()
     QFETCH(QByteArray, expected);
     sim::Options options;
     options.splitPauseMs = 100;
+    options.lateMs = 300;
     sim::PtySimulator simulator(options);
     QVERIFY(simulator.start());
     SlaveLine line(simulator.slavePath());
@@ -787,6 +915,209 @@ void SimulatorTest::ptyPeriodicUnplugAndPacedReplies()
     QVERIFY(!secondPath.empty());
     QVERIFY(secondPath != firstPath);
     QCOMPARE(LinkTarget(link), secondPath);
+}
+
+void SimulatorTest::ptyTurnaroundBeforeEachReply()
+{
+    constexpr int kTurnaroundMs = 400;
+    sim::Options options;
+    options.turnaroundMs = kTurnaroundMs;
+    sim::PtySimulator simulator(options);
+    QVERIFY(simulator.start());
+    SlaveLine line(simulator.slavePath());
+    QVERIFY(line.isOpen());
+    QElapsedTimer clock;
+    clock.start();
+
+    // An idle instrument: the turnaround runs from the request, once. Twice
+    // the turnaround is far beyond any scheduling delay.
+    double sent = MsOn(clock);
+    QVERIFY(line.send(kRead118));
+    const Arrivals one = line.receiveTimed(kReply118.size(), clock);
+    QCOMPARE(ToHex(one.bytes), ToHex(kReply118));
+    QVERIFY2(one.atMs.front() - sent >= kTurnaroundMs, Took(one.atMs.front(), sent));
+    QVERIFY2(one.atMs.front() - sent < 2 * kTurnaroundMs, Took(one.atMs.front(), sent));
+
+    // Two requests at once: the second reply's turnaround follows the first
+    // reply, and they leave in order.
+    sent = MsOn(clock);
+    QVERIFY(line.send(Joined(kRead118, kRead119)));
+    const Arrivals two = line.receiveTimed(kReply118.size() + kReply119.size(), clock);
+    QCOMPARE(ToHex(two.bytes), ToHex(Joined(kReply118, kReply119)));
+    const double second = two.atMs[kReply118.size()];
+    QVERIFY2(second - sent >= 2 * kTurnaroundMs, Took(second, sent));
+    QCOMPARE(simulator.replyCount(), size_t(3));
+}
+
+void SimulatorTest::ptyLateReplyHoldsBackTheRest_data()
+{
+    QTest::addColumn<bool>("everyReply");  // drawn at random with share 1, else injected once
+    QTest::newRow("injected once") << false;
+    QTest::newRow("drawn for every reply") << true;
+}
+
+void SimulatorTest::ptyLateReplyHoldsBackTheRest()
+{
+    QFETCH(bool, everyReply);
+    constexpr int kLateMs = 600;
+    sim::Options options;
+    options.lateMs = kLateMs;
+    options.lateShare = everyReply ? 1.0 : 0.0;
+    sim::PtySimulator simulator(options);
+    QVERIFY(simulator.start());
+    SlaveLine line(simulator.slavePath());
+    QVERIFY(line.isOpen());
+    if (!everyReply)
+        simulator.injectNext(sim::Fault::Late);
+    QElapsedTimer clock;
+    clock.start();
+
+    // The second request goes out while the first reply is held back; its
+    // reply still comes second.
+    const double sentFirst = MsOn(clock);
+    QVERIFY(line.send(kRead118));
+    QTRY_COMPARE_WITH_TIMEOUT(simulator.requestCount(), size_t(1), kArrivalLimitMs);
+    QVERIFY(line.send(kRead119));
+    const Arrivals got = line.receiveTimed(kReply118.size() + kReply119.size(), clock);
+    QCOMPARE(ToHex(got.bytes), ToHex(Joined(kReply118, kReply119)));
+    QCOMPARE(simulator.replyCount(), size_t(2));
+
+    const double first = got.atMs.front();
+    const double second = got.atMs[kReply118.size()];
+    QVERIFY2(first - sentFirst >= kLateMs, Took(first, sentFirst));
+    if (everyReply) {
+        // Late in its own right, counted from when the first one went out.
+        QVERIFY2(second - sentFirst >= 2 * kLateMs, Took(second, sentFirst));
+    } else {
+        // Only held up by the late one, not late itself: it follows the
+        // late one closely (a whole delay of margin for scheduling).
+        QVERIFY2(second - first < kLateMs, Took(second, first));
+    }
+}
+
+void SimulatorTest::ptyStrayBytesAreNoReply()
+{
+    sim::Options options;
+    options.turnaroundMs = 200;
+    sim::PtySimulator simulator(options);
+    QVERIFY(simulator.start());
+    SlaveLine line(simulator.slavePath());
+    QVERIFY(line.isOpen());
+    const Bytes stray = FromHex("AA 55 00 FF 02");
+
+    // On a quiet line they go out at once.
+    simulator.injectStray(stray);
+    QCOMPARE(ToHex(line.receive(stray.size())), ToHex(stray));
+
+    // Behind a reply still waiting out its turnaround: after it, not into it.
+    QVERIFY(line.send(kRead118));
+    QTRY_COMPARE_WITH_TIMEOUT(simulator.requestCount(), size_t(1), kArrivalLimitMs);
+    simulator.injectStray(stray);
+    QCOMPARE(ToHex(line.receive(kReply118.size() + stray.size())), ToHex(Joined(kReply118, stray)));
+
+    // A request after them is answered as usual.
+    QCOMPARE(ToHex(line.roundTrip(kRead119, kReply119.size())), ToHex(kReply119));
+    QCOMPARE(simulator.replyCount(), size_t(2));
+}
+
+void SimulatorTest::ptyBabblingLine()
+{
+    sim::Options options;
+    options.baud = 9600;  // a reply goes out in several small writes; the noise must not get between them
+    sim::PtySimulator simulator(options);
+    QVERIFY(simulator.start());
+    SlaveLine line(simulator.slavePath());
+    QVERIFY(line.isOpen());
+    QElapsedTimer clock;
+    clock.start();
+
+    simulator.setBabble(true);
+    const Arrivals noise = line.listen(1000, clock);
+    QVERIFY2(noise.bytes.size() >= 100, qPrintable(QString::number(noise.bytes.size())));
+    QVERIFY2(noise.longestQuietMs() < 50, qPrintable(QString::number(noise.longestQuietMs())));
+
+    // A request is still answered; its reply is whole somewhere in the noise.
+    QVERIFY(line.send(kRead118));
+    Arrivals heard;
+    line.collect(heard, clock, kArrivalLimitMs, [&] { return heard.find(kReply118) >= 0; });
+    QVERIFY2(heard.find(kReply118) >= 0, ToHex(heard.bytes).constData());
+    QCOMPARE(simulator.replyCount(), size_t(1));
+
+    // Switched off, the line falls quiet once what was under way is read.
+    simulator.setBabble(false);
+    line.listen(100, clock);
+    const Arrivals after = line.listen(300, clock);
+    QVERIFY2(after.bytes.empty(), ToHex(after.bytes).constData());
+    QCOMPARE(ToHex(line.roundTrip(kRead119, kReply119.size())), ToHex(kReply119));
+}
+
+void SimulatorTest::programTakesEveryOptionItLists()
+{
+    const QString program = SimProgram();
+    if (!QFileInfo(program).isExecutable())
+        QSKIP("qzr6100-sim is not built beside the tests");
+    QProcess help;
+    help.start(program, {QStringLiteral("--help")});
+    QVERIFY(help.waitForFinished(kArrivalLimitMs));
+    QCOMPARE(help.exitCode(), 0);
+    const QString usage = QString::fromLocal8Bit(help.readAllStandardOutput());
+
+    // Each option the help lists, given a value where it names one, starts
+    // the simulator: all at once, each on its own device.
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QRegularExpression listed(QStringLiteral("^  (--[a-z-]+)(?: ([A-Z]+))?"),
+                                    QRegularExpression::MultilineOption);
+    std::vector<std::unique_ptr<QProcess>> runs;
+    QStringList names;
+    for (auto it = listed.globalMatch(usage); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        if (m.captured(1) == QLatin1String("--help"))
+            continue;
+        QStringList arguments{m.captured(1)};
+        if (m.captured(2) == QLatin1String("PATH"))
+            arguments << dir.filePath(QStringLiteral("analyser"));
+        else if (!m.captured(2).isEmpty())
+            arguments << QStringLiteral("1");
+        names << arguments.join(' ');
+        runs.push_back(std::make_unique<QProcess>());
+        runs.back()->start(program, arguments);
+    }
+    for (const char* added : {"--turnaround 1", "--late 1", "--late-delay 1", "--babble"})
+        QVERIFY2(names.contains(QLatin1String(added)), added);
+    for (size_t k = 0; k < runs.size(); ++k) {
+        const QString device = FirstLine(*runs[k]);
+        const QString complaint = QString::fromLocal8Bit(runs[k]->readAllStandardError());
+        Finish(*runs[k]);
+        QVERIFY2(device.startsWith(QLatin1String("/dev/")), qPrintable(names[int(k)] + ": " + complaint));
+        QCOMPARE(runs[k]->exitCode(), 0);
+    }
+}
+
+void SimulatorTest::programServesWithTurnaroundAndBabble()
+{
+    const QString program = SimProgram();
+    if (!QFileInfo(program).isExecutable())
+        QSKIP("qzr6100-sim is not built beside the tests");
+    constexpr int kTurnaroundMs = 300;
+    QProcess simulator;
+    simulator.start(program, {QStringLiteral("--turnaround=%1").arg(kTurnaroundMs), QStringLiteral("--babble")});
+    const QString device = FirstLine(simulator);
+    QVERIFY2(device.startsWith(QLatin1String("/dev/")), simulator.readAllStandardError().constData());
+    SlaveLine line(device.toStdString());
+    QVERIFY(line.isOpen());
+    QElapsedTimer clock;
+    clock.start();
+
+    const double sent = MsOn(clock);
+    QVERIFY(line.send(kRead118));
+    Arrivals heard;
+    line.collect(heard, clock, kArrivalLimitMs, [&] { return heard.find(kReply118) >= 0; });
+    Finish(simulator);
+    const long at = heard.find(kReply118);
+    QVERIFY2(at >= 0, ToHex(heard.bytes).constData());
+    QVERIFY(at > 0);  // noise came first
+    QVERIFY2(heard.atMs[size_t(at)] - sent >= kTurnaroundMs, Took(heard.atMs[size_t(at)], sent));
 }
 
 QTEST_GUILESS_MAIN(SimulatorTest)
