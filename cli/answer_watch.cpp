@@ -1,11 +1,11 @@
 #include "answer_watch.h"
 
-#include "acquisition/sampling_controller.h"
+#include "link/link_master.h"
 
 AnswerWatch::AnswerWatch(std::function<bool()> replyArriving, QObject* parent)
     : QObject(parent), replyArriving_(std::move(replyArriving))
 {
-    timer_.setInterval(SamplingController::kReReadIntervalMs);
+    timer_.setInterval(LinkMaster::kReReadIntervalMs);
     connect(&timer_, &QTimer::timeout, this, &AnswerWatch::tick);
 }
 
@@ -18,7 +18,7 @@ void AnswerWatch::arm()
 
 void AnswerWatch::disarm() { timer_.stop(); }
 
-int AnswerWatch::giveUpSeconds() { return (kRepeats + 1) * SamplingController::kReReadIntervalMs / 1000; }
+int AnswerWatch::giveUpSeconds() { return (kRepeats + 1) * LinkMaster::kReReadIntervalMs / 1000; }
 
 void AnswerWatch::tick()
 {

@@ -19,8 +19,6 @@
 namespace {
 
 // What the reply handler tells the alarm window at the end of each chain.
-const QString kReadOutDoneStatus = QStringLiteral("Successful synchronization");
-const QString kWriteDoneStatus = QStringLiteral("Data transmission completed.");
 
 constexpr int kAlarmDecimals = 4;  // as the alarm window shows a limit
 
@@ -65,26 +63,32 @@ public:
         if (!openLink(status, [this] { end(kExitInterrupted); })) return false;
         transfer_ = std::make_unique<AlarmTransfer>(link_.state(), link_.requests());
         link_.sinks().alarm = this;
-        // A chain that stalls (a reply lost or damaged on the way) is run
-        // again from its start: both chains only set values.
-        watch_.onMiss = [this](int) { startChain(); };
-        QTimer::singleShot(0, this, [this] { startChain(); watch_.arm(); });
+        // Each step of a chain is asked again by the link until it is
+        // answered, or given up on after 8 s; the chain's end says which.
+        QTimer::singleShot(0, this, [this] { startChain(); });
         return true;
     }
 
-    // Every step of a chain shows that the instrument answers.
-    void showLimitText(int, const QString&) override { watch_.arm(); }
+    void showLimitText(int, const QString&) override {}
     void showEnableBits(uint8_t) override {}
-    void showStatus(const QString& text) override
+    void showStatus(const QString&) override {}
+    void readOutEnded(bool complete) override
     {
-        watch_.arm();
-        if ((phase_ == Phase::Reading || phase_ == Phase::ReadingBack) && text == kReadOutDoneStatus)
-            QTimer::singleShot(0, this, [this] { readOutDone(); });
-        else if (phase_ == Phase::Writing && text == kWriteDoneStatus)
-            QTimer::singleShot(0, this, [this] {
-                phase_ = Phase::ReadingBack;
-                startChain();
-            });
+        if (phase_ != Phase::Reading && phase_ != Phase::ReadingBack) return;
+        // Out of the reply handler first; it is still on the stack.
+        QTimer::singleShot(0, this, [this, complete] { complete ? readOutDone() : instrumentSilent(); });
+    }
+    void writeEnded(bool complete) override
+    {
+        if (phase_ != Phase::Writing) return;
+        QTimer::singleShot(0, this, [this, complete] {
+            if (!complete) {
+                instrumentSilent();
+                return;
+            }
+            phase_ = Phase::ReadingBack;
+            startChain();
+        });
     }
 
 private:
@@ -98,6 +102,13 @@ private:
             PrintError(QStringLiteral("the port %1 is closed; nothing could be sent").arg(link_.portName()));
             end(kExitFailure);
         }
+    }
+
+    void instrumentSilent()
+    {
+        if (phase_ == Phase::Done) return;
+        PrintError(link_.noAnswerText());
+        end(kExitFailure);
     }
 
     void readOutDone()

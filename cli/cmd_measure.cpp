@@ -49,11 +49,7 @@ private:
     void requestNext()
     {
         if (ended()) return;
-        // A keep-alive's answer still on its way would run into ours.
-        if (link_.replyInProgress()) {
-            QTimer::singleShot(5, this, [this] { requestNext(); });
-            return;
-        }
+        // The link sends it when the line is free (after a keep-alive's answer).
         sinceRequest_.start();
         link_.sampling().startSingle();
         watch_.arm();
@@ -61,7 +57,7 @@ private:
 
     void measurementTaken()
     {
-        if (ended() || !watch_.armed()) return;  // a late answer after a repeat
+        if (ended() || !watch_.armed()) return;  // a measurement nobody here asked for
         watch_.disarm();
         ++taken_;
         PrintOut(ReadoutEntry(settings_.format, taken_, QDateTime::currentDateTime(), link_.state().TestRecord,

@@ -8,6 +8,7 @@
 #include "link_options.h"
 
 #include "acquisition/acquisition_state.h"
+#include "link/port_discovery.h"
 #include "link/port_prober.h"
 #include "link/serial_port_enumerator.h"
 #include "pty_simulator.h"
@@ -65,7 +66,7 @@ int RunPorts(const CommandDescription& about, const QStringList& arguments)
                        .arg(QStringLiteral("PORT").leftJustified(20), QStringLiteral("USB ID").leftJustified(24),
                             QStringLiteral("STATE").leftJustified(7), QStringLiteral("INSTRUMENT"));
     for (const PortCandidate& port : ports) {
-        const bool instrument = IsInstrumentPort(port.identification, state.UsbProductIdTag);
+        const bool instrument = IsInstrumentIdentification(port.identification, state.UsbProductIdTag);
         text += port.path.leftJustified(19) + u' ' +
                 (port.identification.isEmpty() ? QStringLiteral("-") : port.identification).leftJustified(23) + u' ' +
                 (prober.isFree(port.path) ? QStringLiteral("free") : QStringLiteral("busy")).leftJustified(7) +

@@ -20,7 +20,6 @@ namespace {
 
 // What the reply handler tells the settings window when the instrument has
 // taken the block.
-const QString kWrittenStatus = QStringLiteral("Successfully write data to the instrument");
 
 // The instrument keeps the angle as a time; read back over 20 ms, written
 // here over 20 ms too (a 50 Hz reference), so it comes back as written.
@@ -69,15 +68,15 @@ public:
         if (!openLink(status, [this] { end(kExitInterrupted); })) return false;
         commands_ = std::make_unique<InstrumentSettingsCommands>(link_.state(), link_.requests(), link_.view(), notifier_);
         link_.sinks().instrumentSettings = this;
-        watch_.onMiss = [this](int) { ask(); };
-        QTimer::singleShot(0, this, [this] { ask(); watch_.arm(); });
+        // The link asks again until the instrument answers, or gives up
+        // after 8 s; the transfer's end says which.
+        QTimer::singleShot(0, this, [this] { ask(); });
         return true;
     }
 
     void showSettings(const CtSettingsBlock& block) override
     {
         if (phase_ == Phase::Reading) {
-            watch_.disarm();
             if (!change_.any()) {
                 PrintOut(SettingsText(block));
                 end(kExitOk);
@@ -87,7 +86,6 @@ public:
             const CtSettingsBlock current = block;
             QTimer::singleShot(0, this, [this, current] { write(current); });
         } else if (phase_ == Phase::ReadingBack) {
-            watch_.disarm();
             PrintOut(SettingsText(block));
             if (std::memcmp(block.bytes(), written_.bytes(), kCtSettingsSize) != 0) {
                 PrintError(QStringLiteral("the instrument on %1 did not keep the settings written; it reads back "
@@ -101,17 +99,35 @@ public:
         }
     }
 
-    void showStatus(const QString& text) override
+    void showStatus(const QString&) override {}
+    void readEnded(bool complete) override
     {
-        if (phase_ != Phase::Writing || text != kWrittenStatus) return;
+        if (!complete && (phase_ == Phase::Reading || phase_ == Phase::ReadingBack)) instrumentSilent();
+    }
+    void saveEnded(bool complete) override
+    {
+        if (phase_ != Phase::Writing) return;
+        if (!complete) {
+            instrumentSilent();
+            return;
+        }
         phase_ = Phase::ReadingBack;
-        QTimer::singleShot(0, this, [this] { ask(); watch_.arm(); });
+        QTimer::singleShot(0, this, [this] { ask(); });
     }
 
 private:
     enum class Phase { Reading, Writing, ReadingBack, Done };
 
-    // The request of the current phase; again after a miss.
+    void instrumentSilent()
+    {
+        QTimer::singleShot(0, this, [this] {
+            if (phase_ == Phase::Done) return;
+            PrintError(link_.noAnswerText());
+            end(kExitFailure);
+        });
+    }
+
+    // The request of the current phase.
     void ask()
     {
         if (phase_ == Phase::Writing) {
@@ -144,7 +160,6 @@ private:
         ask();
         if (phase_ == Phase::Done) return;
         written_ = link_.state().CtSettings;  // the block as it went out
-        watch_.arm();
     }
 
     int ending(int status) override

@@ -3,12 +3,13 @@
 #include "answer_watch.h"
 #include "cli_common.h"
 
+#include "acquisition/ini_file.h"
+#include "acquisition/link_assembly.h"
 #include "acquisition/notifier.h"
-#include "acquisition/response_handler.h"
 #include "acquisition/sampling_controller.h"
 #include "acquisition/system_error.h"
 #include "link/baud_list.h"
-#include "link/modbus_framing.h"
+#include "link/link_master.h"
 #include "link/port_discovery.h"
 #include "link/port_prober.h"
 #include "link/register_map.h"
@@ -24,16 +25,7 @@
 
 namespace {
 
-TComm::TBaudRate RateForIndex(int baudIndex)
-{
-    const uint32_t speed = BaudList::kEntries[baudIndex].baud;
-    for (int r = TComm::br110; r <= TComm::br230400; ++r) {
-        if (TComm::BaudRateSpeed(TComm::TBaudRate(r)) == speed) return TComm::TBaudRate(r);
-    }
-    return TComm::br14400;
-}
-
-// Why a port that TComm could not open is not to be had.
+// Why a port that could not be opened is not to be had.
 QString OpenFailureReason(const QString& path)
 {
     const QByteArray name = QFile::encodeName(path);
@@ -44,11 +36,6 @@ QString OpenFailureReason(const QString& path)
 
 } // namespace
 
-bool IsInstrumentPort(const QString& identification, const QString& productIdTag)
-{
-    return !productIdTag.isEmpty() && identification.contains(productIdTag, Qt::CaseInsensitive);
-}
-
 InstrumentLink::InstrumentLink(const LinkOptions& options, Notifier& notifier)
     : options_(options), notifier_(notifier), settings_(options.settingsPath)
 {
@@ -57,19 +44,20 @@ InstrumentLink::InstrumentLink(const LinkOptions& options, Notifier& notifier)
 
 InstrumentLink::~InstrumentLink()
 {
-    if (watchdog_) watchdog_->stopWatchdog();
-    if (sampling_) {
-        sampling_->stop();
-        if (comm_ && comm_->portOpen()) sampling_->closeQuery();
+    if (link_) {
+        link_->discovery().stopWatchdog();
+        sampling().stop();
+        // Tells the instrument's USB side that we are going, as the program does.
+        if (link_->comm().portOpen()) sampling().closeQuery();
     }
-    // The controllers go before the port they use, the simulator last.
-    watchdog_.reset();
-    if (master_) master_->onRequestSent = nullptr;
-    handler_.reset();
-    sampling_.reset();
-    comm_.reset();
+    // The link goes before the simulator it talks to.
+    link_.reset();
     simulator_.reset();
 }
+
+InstrumentRequests& InstrumentLink::requests() { return link_->requests(); }
+SamplingController& InstrumentLink::sampling() { return link_->sampling(); }
+LinkMaster& InstrumentLink::link() { return link_->link(); }
 
 bool InstrumentLink::open(QString* error)
 {
@@ -88,38 +76,26 @@ bool InstrumentLink::open(QString* error)
             return false;
         }
     }
+    if (options_.simulate && !startSimulator(error)) return false;
 
-    comm_ = std::make_unique<TComm>(notifier_);
-    comm_->setBaudRate(RateForIndex(baudIndex));
-    comm_->setInputLen(0);
-    comm_->setRThreshold(1);
+    link_ = std::make_unique<LinkAssembly>(LinkAssemblyServices{state_, view_, notifier_, sinks_, settings_});
     if (trace_.isOpen()) {
-        comm_->OnFrame = [this](bool sent, const uint8_t* data, int length) {
-            QString reason;
-            if (trace_.isOpen() && !trace_.record(sent ? FrameTrace::Direction::Sent : FrameTrace::Direction::Received,
-                                                  data, length, &reason))
-                notifier_.message(QStringLiteral("The communication log %1 cannot be written any more: %2")
-                                      .arg(options_.tracePath, reason));
-        };
+        link_->traceTo(trace_, [this](const QString& reason) {
+            notifier_.message(QStringLiteral("The communication log %1 cannot be written any more: %2")
+                                  .arg(options_.tracePath, reason));
+        });
     }
-    master_ = std::make_unique<ModbusMaster>(state_, *comm_);
-    requests_ = std::make_unique<InstrumentRequests>(state_, *master_);
-    sampling_ = std::make_unique<SamplingController>(state_, *requests_, *comm_, view_, notifier_);
-    handler_ = std::make_unique<ResponseHandler>(state_, *comm_, *requests_, *sampling_, view_, notifier_, sinks_);
-    comm_->OnReceiveData = [this] { handler_->Comm1ReceiveData(); };
-    sampling_->replyArriving = [this] { return handler_->replyInProgress(); };
-    master_->onRequestSent = [this] { handler_->requestSent(); };
+    link_->discovery().applyBaudIndex(baudIndex);
+    if (!choosePort(error)) return false;
 
-    if (!choosePort(error) || !openPort(error)) return false;
-
+    QString reason;
+    if (!link_->discovery().openChosenPort(portPath_, instrumentUsb_, &reason)) {
+        *error = QStringLiteral("cannot open the port %1: %2").arg(portPath_, OpenFailureReason(portPath_));
+        return false;
+    }
     // On the instrument's USB link the program keeps the link alive and
     // reopens it after the cable was pulled; so does this program.
-    prober_ = std::make_unique<ExclusiveOpenProber>();
-    if (!enumerator_) enumerator_ = std::make_unique<SerialPortEnumerator>();
-    PortDiscoveryServices services{*enumerator_, *prober_, *comm_, *requests_, state_,
-                                   view_,        notifier_, settings_, portPath_};
-    watchdog_ = std::make_unique<PortDiscovery>(services);
-    if (state_.UsbLinkState == LinkInstrumentUsb) watchdog_->startWatchdog();
+    if (instrumentUsb_) link_->discovery().startWatchdog();
     return true;
 }
 
@@ -132,42 +108,38 @@ bool InstrumentLink::openOrReport(int* status)
     return false;
 }
 
+bool InstrumentLink::startSimulator(QString* error)
+{
+    sim::Options simOptions;
+    simOptions.address = state_.SlaveAddress;
+    simulator_ = std::make_unique<sim::PtySimulator>(simOptions);
+    std::string reason;
+    if (!simulator_->start(&reason)) {
+        *error = QStringLiteral("the simulated instrument could not start: %1").arg(QString::fromStdString(reason));
+        return false;
+    }
+    return true;
+}
+
 bool InstrumentLink::choosePort(QString* error)
 {
-    if (options_.simulate) {
-        sim::Options simOptions;
-        simOptions.address = state_.SlaveAddress;
-        simulator_ = std::make_unique<sim::PtySimulator>(simOptions);
-        std::string reason;
-        if (!simulator_->start(&reason)) {
-            *error = QStringLiteral("the simulated instrument could not start: %1").arg(QString::fromStdString(reason));
-            return false;
-        }
+    if (simulator_) {
         portPath_ = QString::fromStdString(simulator_->slavePath());
         portName_ = QStringLiteral("the simulated instrument (%1)").arg(portPath_);
         // As in the desktop program: the simulated instrument's port carries
         // the instrument's USB identification.
-        state_.UsbLinkState = LinkInstrumentUsb;
+        instrumentUsb_ = true;
         return true;
     }
 
-    enumerator_ = std::make_unique<SerialPortEnumerator>();
-    const QList<PortCandidate> candidates = enumerator_->ports();
+    const QList<PortCandidate> candidates = link_->enumerator().ports();
     portPath_ = options_.port;
     if (portPath_.isEmpty()) {
-        ExclusiveOpenProber prober;
-        for (const PortCandidate& c : candidates) {
-            if (IsInstrumentPort(c.identification, state_.UsbProductIdTag) && prober.isFree(c.path)) {
-                portPath_ = c.path;
-                break;
-            }
-        }
-    }
-    if (portPath_.isEmpty()) {
-        // The port the desktop program was told to use, when it was.
+        // The port the desktop program was told to use, when no port
+        // identifies itself as the instrument's.
         const QString stored = IniFile(settings_.path()).readString(QString::fromLatin1(SysSetKeys::Port.section),
                                                                     QString::fromLatin1(SysSetKeys::Port.key), QString());
-        if (!stored.trimmed().isEmpty()) portPath_ = PortPathFromSetting(stored);
+        portPath_ = ChooseInstrumentPort(candidates, link_->prober(), state_.UsbProductIdTag, stored);
     }
     if (portPath_.isEmpty()) {
         *error = QStringLiteral("no port identifies itself as the instrument's and none is stored in %1; "
@@ -176,29 +148,15 @@ bool InstrumentLink::choosePort(QString* error)
         return false;
     }
     portName_ = portPath_;
-    state_.UsbLinkState = LinkPlainSerial;
+    instrumentUsb_ = false;
     for (const PortCandidate& c : candidates) {
-        if (SamePortPath(c.path, portPath_) && IsInstrumentPort(c.identification, state_.UsbProductIdTag))
-            state_.UsbLinkState = LinkInstrumentUsb;
+        if (SamePortPath(c.path, portPath_) && IsInstrumentIdentification(c.identification, state_.UsbProductIdTag))
+            instrumentUsb_ = true;
     }
     return true;
 }
 
-bool InstrumentLink::openPort(QString* error)
-{
-    comm_->setCommPort(portPath_);
-    try {
-        comm_->setPortOpen(true);
-    } catch (const ECommError&) {
-        *error = QStringLiteral("cannot open the port %1: %2").arg(portPath_, OpenFailureReason(portPath_));
-        return false;
-    }
-    state_.KeepAliveTicks = 0;
-    state_.SilenceTicks = 0;
-    return true;
-}
-
-bool InstrumentLink::replyInProgress() const { return handler_ && handler_->replyInProgress(); }
+bool InstrumentLink::replyInProgress() const { return link_ && link_->link().receiving(); }
 
 QString InstrumentLink::noAnswerText() const
 {

@@ -1,9 +1,10 @@
 #pragma once
-// The instrument as the command-line program reaches it: the same serial
-// component, framing, register map, reply handler and sampling controller as
-// the desktop program, with a console in place of the main window, driven by
-// a plain event loop. On the instrument's USB link the link watchdog runs as
-// in the program (keep-alive, reopen after the cable was pulled).
+// The instrument as the command-line program reaches it: the link assembled
+// exactly as the desktop program assembles it (serial component, link
+// master, requests, sampling, reply handler, port discovery and watchdog),
+// with a console in place of the main window, driven by a plain event loop.
+// On the instrument's USB link the watchdog runs as in the program
+// (keep-alive, reopen after the cable was pulled).
 
 #include "console_view.h"
 #include "link_options.h"
@@ -18,14 +19,10 @@
 #include <memory>
 
 class InstrumentRequests;
-class ModbusMaster;
+class LinkAssembly;
+class LinkMaster;
 class Notifier;
-class PortDiscovery;
-class ResponseHandler;
 class SamplingController;
-class SerialPortEnumerator;
-class ExclusiveOpenProber;
-class TComm;
 namespace sim {
 class PtySimulator;
 }
@@ -52,21 +49,22 @@ public:
     int address() const { return state_.SlaveAddress; }
 
     AcquisitionState& state() { return state_; }
-    InstrumentRequests& requests() { return *requests_; }
-    SamplingController& sampling() { return *sampling_; }
+    InstrumentRequests& requests();
+    SamplingController& sampling();
+    LinkMaster& link();
     ReplySinks& sinks() { return sinks_; }
     ConsoleView& view() { return view_; }
     sim::PtySimulator* simulator() { return simulator_.get(); }
 
-    // A reply is being collected, or bytes wait: a request now would run into it.
+    // A reply is coming in or the line is being cleared.
     bool replyInProgress() const;
 
     // "the instrument on P (address N) does not answer: ..."
     QString noAnswerText() const;
 
 private:
+    bool startSimulator(QString* error);
     bool choosePort(QString* error);
-    bool openPort(QString* error);
 
     LinkOptions options_;
     Notifier& notifier_;
@@ -78,15 +76,6 @@ private:
     QString portName_;
     QString portPath_;
     std::unique_ptr<sim::PtySimulator> simulator_;
-    std::unique_ptr<TComm> comm_;
-    std::unique_ptr<ModbusMaster> master_;
-    std::unique_ptr<InstrumentRequests> requests_;
-    std::unique_ptr<SamplingController> sampling_;
-    std::unique_ptr<ResponseHandler> handler_;
-    std::unique_ptr<SerialPortEnumerator> enumerator_;
-    std::unique_ptr<ExclusiveOpenProber> prober_;
-    std::unique_ptr<PortDiscovery> watchdog_;
+    bool instrumentUsb_ = false;
+    std::unique_ptr<LinkAssembly> link_;
 };
-
-// Whether a port's USB identification is the instrument's.
-bool IsInstrumentPort(const QString& identification, const QString& productIdTag);

@@ -5,6 +5,8 @@
 #include "acquisition/acquisition_state.h"
 #include "acquisition/main_window_view.h"
 #include "acquisition/sys_settings.h"
+#include "link/link_master.h"
+#include "link/modbus_framing.h"
 #include "link/port_discovery.h"
 #include "link/port_enumerator.h"
 #include "link/port_prober.h"
@@ -13,7 +15,10 @@
 #include "support/recording_main_window_view.h"
 #include "support/test_support.h"
 
+#include <algorithm>
+
 #include <QFile>
+
 #include <QMap>
 #include <QSet>
 #include <QTemporaryDir>
@@ -27,6 +32,9 @@ const QString kInstrumentId = "USB\\VID_0000&PID_5736";
 struct World {
     QSet<QString> present, heldByOthers, heldByUs;
     QList<QByteArray> written;
+    // The instrument behind the ports answers each request at once: a read
+    // with four zero bytes, a write with its acknowledgement.
+    QByteArray incoming;
     uint32_t lineSpeed = 0;
     int opens = 0;
     bool failSetup = false;  // the next opens fail after the device was found
@@ -50,15 +58,26 @@ public:
     bool isOpen() const override { return !path_.isEmpty(); }
     bool applySettings(const serial::LineSettings& s) override { return w_.lineSpeed = s.baud, true; }
     uint32_t lineSpeed() const override { return w_.lineSpeed; }
-    int bytesQueued() override { return 0; }
+    int bytesQueued() override { return int(w_.incoming.size()); }
     uint32_t takeLineErrors() override { return 0; }
-    int read(uint8_t*, int) override { return 0; }
+    int read(uint8_t* buffer, int maxBytes) override
+    {
+        const int n = std::min(maxBytes, int(w_.incoming.size()));
+        std::copy_n(w_.incoming.constData(), n, reinterpret_cast<char*>(buffer));
+        w_.incoming.remove(0, n);
+        return n;
+    }
     bool write(const uint8_t* data, int length) override
     {
-        return w_.written << QByteArray(reinterpret_cast<const char*>(data), length), true;
+        w_.written << QByteArray(reinterpret_cast<const char*>(data), length);
+        if (length >= 8) {
+            w_.incoming += data[1] == 0x03 ? WithCrc(Bytes({data[0], 3, 4, 0, 0, 0, 0}))
+                                           : WithCrc(Bytes({data[0], 9, data[3]}));
+        }
+        return true;
     }
-    void discardInput() override {}
-    void purge() override {}
+    void discardInput() override { w_.incoming.clear(); }
+    void purge() override { w_.incoming.clear(); }
     bool modemLines(serial::ModemLines&) override { return false; }
     void setDtr(bool) override {}
     void setRts(bool) override {}
@@ -107,11 +126,12 @@ struct Rig {
     AcquisitionState state;
     RecordingNotifier notifier;
     TComm comm{notifier, std::make_unique<FakeDevice>(world)};
+    RecordingMainWindowView mainView;
     ModbusMaster master{state, comm};
-    InstrumentRequests requests{state, master};
+    LinkMaster linkMaster{state, master, mainView};
+    InstrumentRequests requests{state, linkMaster};
     FakeEnumerator enumerator;
     WorldProber prober{world};
-    RecordingMainWindowView mainView;
     RecordingCommView view;
     SysSettings settings{dir.filePath("SysSet.ini")};
     PortDiscovery discovery;
@@ -130,6 +150,8 @@ struct Rig {
         while (n-- > 0) discovery.watchdogTick();
     }
     QString link() const { return mainView.status.value(MainWindowView::LinkPanel); }
+    // Lets the link take the answers in, so that it is free again.
+    void settle() { QTRY_VERIFY(linkMaster.idle()); }
 };
 
 const QByteArray kUsbIni = "[CommBaudrate]\nBaudrate=7\n[CommPort]\nPort=/dev/ttyUSB0\n[CommAddress]\nAddress=2\n";
@@ -325,6 +347,7 @@ private slots:
     {
         Rig rig(kUsbIni);
         rig.discovery.scan();
+        rig.settle();
         rig.world.written.clear();
         rig.ticks(8);  // counts left over from the old link must not carry over
         QFETCH(int, item);

@@ -1,15 +1,9 @@
-// The reply handler against a scripted port, a recording main window and
-// recording settings windows: what each reply stores, shows and asks next.
+// The reply handler behind the link master, against a scripted port, a
+// recording main window and recording settings windows: what each reply
+// stores, shows and asks next.
 
-#include "acquisition/acquisition_state.h"
 #include "acquisition/fundamental_phase.h"
-#include "acquisition/reply_sinks.h"
-#include "acquisition/response_handler.h"
-#include "acquisition/sampling_controller.h"
-#include "link/modbus_framing.h"
-#include "link/register_map.h"
-#include "support/recording_main_window_view.h"
-#include "support/test_support.h"
+#include "support/link_rig.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -24,86 +18,9 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-// The settings windows write what they are shown into one log, "window: text",
-// together with how many requests had gone out by then.
-struct WindowLog {
-    explicit WindowLog(const ScriptedPort& p) : port(&p) {}
-    const ScriptedPort* port;
-    QStringList entries;
-    QList<int> writesAt;
-    void add(const QString& entry)
-    {
-        entries << entry;
-        writesAt << int(port->written.size());
-    }
-};
+using Rig = LinkRig;
 
-struct AlarmWindow : AlarmReplySink {
-    WindowLog& log;
-    explicit AlarmWindow(WindowLog& l) : log(l) {}
-    void showLimitText(int field, const QString& text) override { log.add(QString("field%1: %2").arg(field).arg(text)); }
-    void showEnableBits(uint8_t bits) override { log.add(QString("bits: %1").arg(bits, 2, 16, QChar('0'))); }
-    void showStatus(const QString& text) override { log.add("alarm: " + text); }
-};
-
-struct SettingsWindow : InstrumentSettingsReplySink {
-    WindowLog& log;
-    explicit SettingsWindow(WindowLog& l) : log(l) {}
-    void showSettings(const CtSettingsBlock& b) override { log.add("block: " + ToHex(QByteArray((const char*)b.bytes(), 19))); }
-    void showStatus(const QString& text) override { log.add("settings: " + text); }
-};
-
-struct CalibrationWindow : CalibrationReplySink {
-    WindowLog& log;
-    bool angleToTime = true;
-    explicit CalibrationWindow(WindowLog& l) : log(l) {}
-    void showVoltagePhase(const QString& text) override { log.add("U phase: " + text); }
-    void showCurrentPhase(const QString& text) override { log.add("I phase: " + text); }
-    bool angleToTimeChecked() const override { return angleToTime; }
-    void showNarrowbandPhase(const QString& text) override { log.add("narrowband: " + text); }
-    void showBroadbandPhase(const QString& text) override { log.add("broadband: " + text); }
-};
-
-struct StartingWindow : StartingReplySink {
-    WindowLog& log;
-    explicit StartingWindow(WindowLog& l) : log(l) {}
-    void showStatus(const QString& text) override { log.add("starting: " + text); }
-    void drawStartingPlot() override { log.add("plot"); }
-};
-
-// Everything the handler talks to, wired as the main window wires it.
-struct Rig {
-    AcquisitionState state;
-    ScriptedPort port;
-    ModbusMaster master{state, port};
-    InstrumentRequests requests{state, master};
-    RecordingMainWindowView view;
-    RecordingNotifier notifier;
-    SamplingController sampling{state, requests, port, view, notifier};
-    WindowLog log{port};
-    AlarmWindow alarm{log};
-    SettingsWindow settings{log};
-    CalibrationWindow calibration{log};
-    StartingWindow starting{log};
-    ReplySinks sinks{&alarm, &settings, &calibration, &starting};
-    ResponseHandler handler{state, port, requests, sampling, view, notifier, sinks};
-
-    Rig()
-    {
-        InitAcquisitionState(state, QSize(800, 600), nullptr);
-        state.SlaveAddress = 2;
-        handler.dateTimeText = [] { return QStringLiteral("2024/5/6 7:08:09"); };
-        master.onRequestSent = [this] { handler.requestSent(); };
-    }
-    // One complete reply, as the receiver hands it over.
-    void receive(const QByteArray& bytes) { handler.handleReply(bytes); }
-    QTimer* timer(const char* name) { return sampling.findChild<QTimer*>(QLatin1String(name)); }
-    QString lastRequest() const { return port.written.isEmpty() ? QString() : ToHex(port.written.last()); }
-};
-
-QString ReadRequest(int reg, int count) { return ToHex(WithCrc(Bytes({2, 3, reg >> 8, reg & 0xFF, count >> 8, count & 0xFF}))); }
 QByteArray Raw(const void* p, int n) { return QByteArray(static_cast<const char*>(p), n); }
-QByteArray ReadReply(const QByteArray& data) { return WithCrc(Bytes({2, 0x03, int(data.size())}) + data); }
 
 QByteArray FloatBytes(float value)
 {
@@ -160,8 +77,8 @@ private slots:
         QFETCH(int, modeAfter);
         QFETCH(bool, nextRequestArmed);
         Rig rig;
-        if (mode == 1) rig.sampling.startSingle();
-        if (mode == 2) rig.sampling.startContinuous();
+        mode == 1 ? rig.sampling.startSingle() : rig.sampling.startContinuous();
+        if (mode == 0) rig.sampling.stop();
         rig.state.TestRecord.Reserved[100] = 0x5A;
         const int writesBefore = int(rig.port.written.size());
 
@@ -179,7 +96,7 @@ private slots:
         QCOMPARE(Raw(rig.state.TestRecord.VoltageSamples, 2052), Raw(sent.VoltageSamples, 2052));
         QCOMPARE(int(rig.state.TestRecord.Reserved[100]), 0x5A);
 
-        QCOMPARE(rig.view.redraws, mode == 0 ? 1 : 2);
+        QCOMPARE(rig.view.redraws, 2);
         QCOMPARE(rig.view.status[MainWindowView::LinkPanel], QString("Communication success!"));
         QCOMPARE(rig.view.status[MainWindowView::DatePanel], QString("Date: 2024/5/6 7:08:09"));
         QCOMPARE(rig.log.entries, (QStringList{"U phase: 0   ", "I phase: 90   "}));
@@ -194,50 +111,43 @@ private slots:
         }
     }
 
-    void unusableReadsAreReRequestedAndChangeNothing_data()
+    void unusableRepliesAreAskedForAgainAndChangeNothing_data()
     {
-        QTest::addColumn<QList<QByteArray>>("reads");
-        QTest::addColumn<int>("lastRegister");
-        QTest::addColumn<int>("lastCount");
-        QTest::addColumn<QString>("reRequest");
+        QTest::addColumn<QString>("request");
+        QTest::addColumn<QByteArray>("read");
         const QByteArray bulk = BulkReply(Measurement());
         QByteArray flipped = bulk;
         flipped[1000] = char(flipped[1000] ^ 0x10);
-        // Routed like a settings read and ending in a matching CRC: only its
-        // length betrays it.
-        const QByteArray oversized = WithCrc(Bytes({2, 0x03, 19}) + QByteArray(2995, char(0x77)));
         const QString bulkRequest = ReadRequest(148, 2);
-        QTest::newRow("one flipped byte") << QList<QByteArray>{flipped} << 148 << 2 << bulkRequest;
-        QTest::newRow("four bytes") << QList<QByteArray>{Bytes({2, 3, 0, 0})} << 148 << 2 << bulkRequest;
-        QTest::newRow("nothing") << QList<QByteArray>{QByteArray()} << 148 << 2 << bulkRequest;
-        QTest::newRow("reply cut short, then its rest")
-            << QList<QByteArray>{bulk.left(1000), bulk.mid(1000)} << 148 << 2 << bulkRequest;
-        QTest::newRow("read longer than the reply buffer") << QList<QByteArray>{oversized} << 148 << 2 << bulkRequest;
-        QTest::newRow("starting block 3 is asked for again")
-            << QList<QByteArray>{WithCrc(QByteArray(1708, 'x')).left(1709)} << 147 << 3 << ReadRequest(147, 0x0300);
+        QTest::newRow("one flipped byte") << bulkRequest << flipped;
+        QTest::newRow("four bytes") << bulkRequest << Bytes({2, 3, 0, 0});
+        QTest::newRow("reply cut short") << bulkRequest << bulk.left(1000);
+        // A settings reply header, then what no reply holds: read to the
+        // length its header gives, found damaged, the rest thrown away.
+        QTest::newRow("settings reply run into noise")
+            << ReadRequest(188, 2) << WithCrc(Bytes({2, 0x03, 19}) + QByteArray(2995, char(0x77)));
+        QTest::newRow("starting block 3, a byte short")
+            << ReadRequest(147, 0x0300) << WithCrc(QByteArray(kStartingBlockSize, 'x')).left(1709);
     }
-    void unusableReadsAreReRequestedAndChangeNothing()
+    void unusableRepliesAreAskedForAgainAndChangeNothing()
     {
-        QFETCH(QList<QByteArray>, reads);
-        QFETCH(int, lastRegister);
-        QFETCH(int, lastCount);
-        QFETCH(QString, reRequest);
+        QFETCH(QString, request);
+        QFETCH(QByteArray, read);
         Rig rig;
-        rig.requests.ReadInstrumentSettings(2);  // read replies now route as settings
-        rig.port.written.clear();
-        rig.state.LastRequestRegister = uint8_t(lastRegister);
-        rig.state.LastRequestCount = uint8_t(lastCount);
         rig.state.StartBlockIndex = 3;
+        if (request == ReadRequest(148, 2)) rig.requests.ReadMeasurement();
+        if (request == ReadRequest(188, 2)) rig.requests.ReadInstrumentSettings(2);
+        if (request == ReadRequest(147, 0x0300)) rig.requests.RequestStartingBlock(3);
+        QCOMPARE(rig.lastRequest(), request);
+        rig.port.written.clear();
         const AcquisitionState before = rig.state;
 
-        for (const QByteArray& read : reads) rig.receive(read);
+        rig.receive(read);
 
-        // Asked again once the line is quiet, and only once: the rest of a
-        // reply cut short is thrown away with the line's noise.
-        QVERIFY(rig.handler.replyInProgress());
-        QVERIFY(rig.port.written.isEmpty());
-        QTRY_COMPARE(int(rig.port.written.size()), 1);
-        QCOMPARE(ToHex(rig.port.written.first()), reRequest);
+        // Asked again once the line is quiet, and only once: what followed the
+        // damaged part is thrown away with the line's noise.
+        QCOMPARE(int(rig.port.written.size()), 1);
+        QCOMPARE(ToHex(rig.port.written.first()), request);
         QTest::qWait(100);
         QCOMPARE(int(rig.port.written.size()), 1);
         QCOMPARE(Raw(&rig.state.TestRecord, kTestRecordSize), Raw(&before.TestRecord, kTestRecordSize));
@@ -245,12 +155,13 @@ private slots:
         QCOMPARE(Raw(rig.state.StartingStaging, kStartingImageSize), Raw(before.StartingStaging, kStartingImageSize));
         QCOMPARE(int(rig.state.StartBlockIndex), 3);
         QCOMPARE(rig.view.redraws, 0);
-        QVERIFY(rig.view.status.isEmpty() && rig.log.entries.isEmpty() && rig.notifier.messages.isEmpty());
+        QVERIFY(rig.log.entries.isEmpty() && rig.notifier.messages.isEmpty());
+        QVERIFY(!rig.view.status.contains(MainWindowView::LinkPanel));
     }
 
-    // The receiver reads a reply as soon as the request's reply is complete,
-    // and gives up on an incomplete one only after its line time.
-    void receiverWaitsForTheWholeReplyAndNoLonger()
+    // A reply is read as soon as it is complete, and given up on when
+    // incomplete only after its line time.
+    void replyIsReadWhenWholeAndNoLater()
     {
         Rig rig;
         rig.state.UsbLinkState = LinkPlainSerial;
@@ -258,23 +169,24 @@ private slots:
         const QByteArray bulk = BulkReply(Measurement());
 
         // At 300 bit/s the whole reply would take 84 s on the line; it is
-        // read as soon as it is complete.
+        // taken as soon as it is complete.
         rig.port.speed = 300;
         rig.port.pendingReads << bulk.left(1000);
-        rig.handler.Comm1ReceiveData();
+        rig.link.bytesWaiting();
         QTest::qWait(120);
-        QCOMPARE(rig.view.redraws, 1);  // the start's redraw only: nothing read yet
-        QVERIFY(rig.handler.replyInProgress());
+        QCOMPARE(rig.view.redraws, 1);  // the start's redraw only: nothing taken yet
+        QVERIFY(rig.link.receiving());
         QVERIFY(!rig.view.progress.isEmpty() && rig.view.progress.last() < 50);
-        rig.port.pendingReads.first() += bulk.mid(1000);
+        rig.port.pendingReads << bulk.mid(1000);
         QTRY_COMPARE_WITH_TIMEOUT(int(rig.state.SamplingMode), 0, 5000);
         QCOMPARE(rig.view.redraws, 2);
         QCOMPARE(rig.view.progress.first(), 0);
         QCOMPARE(rig.view.progress.last(), 50);
-        QVERIFY(!rig.handler.replyInProgress());
+        rig.settle();
+        QVERIFY(!rig.link.receiving());
 
         // Half a reply that never ends: after its line time and a margin it
-        // is taken as it is, found short, and asked for again.
+        // is found short and asked for again.
         rig.view.progress.clear();
         rig.port.speed = 115200;
         rig.sampling.startSingle();
@@ -282,20 +194,18 @@ private slots:
         rig.port.pendingReads << bulk.left(1000);
         QElapsedTimer clock;
         clock.start();
-        rig.handler.Comm1ReceiveData();
+        rig.link.bytesWaiting();
         QTRY_COMPARE_WITH_TIMEOUT(int(rig.port.written.size()), sent + 1, 2000);
         // Not before 2532 bytes could have come in at 115.2 kbit/s.
         QVERIFY2(clock.elapsed() >= 220, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(ToHex(rig.port.written.last()), ReadRequest(148, 2));
         QCOMPARE(int(rig.state.SamplingMode), 1);
 
-        // A USB link takes what is there right after the settle.
+        // Any reply on a USB link shows the link alive.
         rig.state.UsbLinkState = LinkInstrumentUsb;
         rig.state.KeepAliveTicks = 7;
-        rig.port.written.clear();
-        rig.port.pendingReads << bulk;
-        rig.handler.Comm1ReceiveData();
-        QTRY_COMPARE_WITH_TIMEOUT(int(rig.state.SamplingMode), 0, 1000);
+        rig.receive(bulk);
+        QCOMPARE(int(rig.state.SamplingMode), 0);
         QCOMPARE(rig.state.KeepAliveTicks, 0);
     }
 
@@ -318,23 +228,20 @@ private slots:
         // Stopped: nothing more is asked for.
         rig.sampling.stop();
         rig.port.written.clear();
-        rig.requests.ReadMeasurement();
-        QTest::qWait(700);
-        QCOMPARE(int(rig.port.written.size()), 1);
+        QTest::qWait(2500);
+        QVERIFY(rig.port.written.isEmpty());
     }
 
-    // Bytes that answer no request are dropped, not answered with a read of
-    // register 0.
+    // Bytes that answer no request are dropped; nothing is asked for them.
     void strayBytesBeforeAnyRequestAreDropped()
     {
         Rig rig;
-        rig.state.LastRequestRegister = 0;
-        rig.state.LastRequestCount = 0;
         rig.receive(Bytes({0x55, 0x13}));
         rig.receive(QByteArray(3000, 'x'));
         QTest::qWait(100);
         QVERIFY(rig.port.written.isEmpty());
-        QVERIFY(!rig.handler.replyInProgress());
+        QVERIFY(!rig.link.receiving());
+        QCOMPARE(rig.dropped.size(), 2);
     }
 
     void startingTestRunsFromTriggerToCapture()
@@ -389,6 +296,25 @@ private slots:
         QCOMPARE(Raw(rig.state.StartingStaging, kStartingImageSize), QByteArray(kStartingImageSize, '\0'));
     }
 
+    // A new start during a transfer: the block of the old transfer that is
+    // still answered is left out, and the new transfer stores its own.
+    void aNewStartLeavesTheOldTransfersBlocksOut()
+    {
+        Rig rig;
+        rig.requests.TriggerStartingTest(0);
+        rig.receive(WithCrc(FromHex("02 0A 92")));
+        QCOMPARE(rig.lastRequest(), ReadRequest(147, 0x0100));
+        rig.state.StartBlockIndex = 0;  // the window's new start
+        rig.requests.TriggerStartingTest(0x10);
+        rig.receive(WithCrc(QByteArray(kStartingBlockSize, 'o')));  // block 1 of the old transfer
+        QCOMPARE(Raw(rig.state.StartingStaging, kStartingBlockSize), QByteArray(kStartingBlockSize, '\0'));
+        QCOMPARE(rig.lastRequest(), ReadRequest(147, 0x10));  // the new start is on its way
+        rig.receive(WithCrc(FromHex("02 0A 92")));
+        rig.receive(WithCrc(QByteArray(kStartingBlockSize, 'n')));
+        QCOMPARE(Raw(rig.state.StartingStaging, kStartingBlockSize), QByteArray(kStartingBlockSize, 'n'));
+        QCOMPARE(rig.lastRequest(), ReadRequest(147, 0x0200));
+    }
+
     void alarmReadOutRunsThroughAllNineRegisters()
     {
         Rig rig;
@@ -404,7 +330,7 @@ private slots:
                 QByteArray damaged = ReadReply(FloatBytes(limits[i]));
                 damaged[4] = char(damaged[4] ^ 0x01);
                 rig.receive(damaged);
-                QTRY_COMPARE(int(rig.port.written.size()), sent + 1);
+                QCOMPARE(int(rig.port.written.size()), sent + 1);
                 QCOMPARE(rig.lastRequest(), ReadRequest(118 + i, 2));
             }
             rig.receive(ReadReply(FloatBytes(limits[i])));
@@ -414,14 +340,15 @@ private slots:
         }
         rig.receive(ReadReply(Bytes({0x81, 0, 0, 0})));  // first and eighth limit on
 
-        QCOMPARE(rig.log.entries, (expected + QStringList{"bits: 81", "alarm: Successful synchronization"}));
+        QCOMPARE(rig.log.entries, (expected + QStringList{"bits: 81", "alarm: Successful synchronization",
+                                                          "alarm read-out ended: 1"}));
         QCOMPARE(int(rig.port.written.size()), 10);
         QCOMPARE(int(rig.state.AlarmEnableBits), 0x81);
         QCOMPARE(int(rig.state.AlarmReadStep), 9);
         QCOMPARE(rig.view.status[MainWindowView::LinkPanel], QString("Successful synchronization"));
     }
 
-    void alarmReadOutAsksOncePerStep()
+    void alarmReadOutStopsWhenThePortCloses()
     {
         Rig rig;
         rig.requests.ReadAlarmLimit(118);
@@ -432,50 +359,57 @@ private slots:
         rig.receive(reply);
         QCOMPARE(rig.notifier.messages, QStringList{"Read the request failed, instruments and computers have not connected."});
         QCOMPARE(int(rig.state.AlarmReadStep), 1);
+        QCOMPARE(rig.log.entries, (QStringList{"field1: 250", "alarm read-out ended: 0"}));
 
-        // The same reply again refreshes its field but starts no second chain.
+        // The same reply again answers nothing that was asked: dropped.
         rig.port.open = true;
         rig.receive(reply);
-        QCOMPARE(rig.log.entries, QStringList(2, "field1: 250"));
+        QCOMPARE(rig.log.entries.size(), 2);
         QVERIFY(rig.port.written.isEmpty());
-        QCOMPARE(int(rig.state.AlarmReadStep), 1);
+        QCOMPARE(rig.dropped.size(), 1);
     }
 
     void writeAcknowledgementsDriveTheChains_data()
     {
         QTest::addColumn<int>("reg");
-        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QStringList>("shown");
         QTest::addColumn<QString>("request");
-        QTest::addColumn<int>("writesBeforeShown");
         const QStringList texts = {"Sending AL1L", "Sending AL2H", "Sending AL2L", "Sending AL3H",
                                    "Sending AL3L", "Sending AL4H", "Sending AL4L"};
         for (int r = 118; r <= 124; ++r) {
             const auto frame = ComposeFloatWrite(2, uint16_t(r + 1), float(r + 1));
             // The label names the value about to go out.
-            QTest::addRow("ack %d", r) << r << "alarm: " + texts[r - 118] << ToHex(Raw(frame.data(), 13)) << 0;
+            QTest::addRow("ack %d", r) << r << QStringList{"alarm: " + texts[r - 118]} << ToHex(Raw(frame.data(), 13));
         }
-        QTest::newRow("ack 125 writes the enable bits, then reports")
-            << 125 << "alarm: Data transfer is complete." << "02 10 00 7E 00 02 04 0F 00 00 00 79 57" << 1;
-        QTest::newRow("ack 126 ends the chain") << 126 << "alarm: Data transmission completed." << QString() << 0;
+        QTest::newRow("ack 125 writes the enable bits")
+            << 125 << QStringList{"alarm: Data transfer is complete."} << "02 10 00 7E 00 02 04 0F 00 00 00 79 57";
+        QTest::newRow("ack 126 ends the chain")
+            << 126 << QStringList{"alarm: Data transmission completed.", "alarm write ended: 1"} << QString();
         QTest::newRow("ack 188 confirms the settings")
-            << 188 << "settings: Successfully write data to the instrument" << QString() << 0;
+            << 188 << QStringList{"settings: Successfully write data to the instrument", "settings save ended: 1"}
+            << QString();
     }
     void writeAcknowledgementsDriveTheChains()
     {
         QFETCH(int, reg);
-        QFETCH(QString, shown);
+        QFETCH(QStringList, shown);
         QFETCH(QString, request);
-        QFETCH(int, writesBeforeShown);
         Rig rig;
         for (int i = 0; i < 8; ++i) rig.state.AlarmLimits[i] = float(118 + i);
         rig.state.AlarmEnableBits = 0x0F;
+        if (reg == 188) {
+            rig.requests.WriteInstrumentSettings(CtSettingsBlock{});
+        } else if (reg == 126) {
+            rig.requests.WriteAlarmEnableBits(0x0F);
+        } else {
+            rig.requests.WriteAlarmLimit(uint16_t(reg), float(reg));
+        }
 
-        rig.receive(WithCrc(Bytes({2, 0x09, reg})));  // the shortest acknowledgement
+        rig.receive(WriteAck(reg));  // the shortest acknowledgement
 
-        QCOMPARE(rig.log.entries, QStringList{shown});
-        QCOMPARE(rig.log.writesAt, QList<int>{writesBeforeShown});
-        QCOMPARE(rig.lastRequest(), request);
-        QCOMPARE(int(rig.port.written.size()), request.isEmpty() ? 0 : 1);
+        QCOMPARE(rig.log.entries, shown);
+        QCOMPARE(int(rig.port.written.size()), request.isEmpty() ? 1 : 2);
+        if (!request.isEmpty()) QCOMPARE(rig.lastRequest(), request);
     }
 
     void settingsReadFillsTheMirrorAndTheStatus_data()
@@ -495,7 +429,8 @@ private slots:
         rig.receive(ReadReply(block));
 
         QCOMPARE(Raw(&rig.state.CtSettings, 19), block);
-        QCOMPARE(rig.log.entries, (QStringList{"settings: Successful synchronization", "block: " + ToHex(block)}));
+        QCOMPARE(rig.log.entries, (QStringList{"settings: Successful synchronization", "block: " + ToHex(block),
+                                               "settings read ended: 1"}));
         QCOMPARE(rig.view.status[MainWindowView::LinkPanel], QString("Successful synchronization"));
         QCOMPARE(rig.view.status[MainWindowView::BandwidthPanel], panel1);
         QCOMPARE(int(rig.port.written.size()), 1);  // only the read itself
@@ -526,24 +461,35 @@ private slots:
         QCOMPARE(rig.log.entries, QStringList{shown});
     }
 
-    void repliesThatRouteNowhereAreIgnored_data()
+    // Replies too short for what their register carries store nothing; a
+    // transfer they belong to ends, incomplete.
+    void repliesTooShortForTheirRegister_data()
     {
-        QTest::addColumn<int>("routing");
+        QTest::addColumn<int>("reg");
         QTest::addColumn<QByteArray>("reply");
-        QTest::newRow("read of the keep-alive register") << 187 << ReadReply(QByteArray(30, '\1'));
-        QTest::newRow("settings reply too short for the block") << 188 << ReadReply(FloatBytes(1.0f));
-        QTest::newRow("limit reply without its float") << 120 << ReadReply(Bytes({1, 2}));
-        QTest::newRow("unknown function") << 188 << WithCrc(Bytes({2, 0x05, 188, 0, 0}));
-        QTest::newRow("ack without a follow-up") << 188 << WithCrc(Bytes({2, 0x09, 167}));
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("the keep-alive's") << 187 << ReadReply(QByteArray(30, '\1')) << QStringList();
+        QTest::newRow("settings reply without the block")
+            << 188 << ReadReply(FloatBytes(1.0f)) << QStringList{"settings read ended: 0"};
+        QTest::newRow("limit reply without its float")
+            << 120 << ReadReply(Bytes({1, 2})) << QStringList{"alarm read-out ended: 0"};
+        QTest::newRow("enable bits without their byte")
+            << 126 << ReadReply(QByteArray()) << QStringList{"alarm read-out ended: 0"};
     }
-    void repliesThatRouteNowhereAreIgnored()
+    void repliesTooShortForTheirRegister()
     {
-        QFETCH(int, routing);
+        QFETCH(int, reg);
         QFETCH(QByteArray, reply);
+        QFETCH(QStringList, shown);
         Rig rig;
-        rig.state.RequestBuffer[3] = uint8_t(routing);
+        if (reg == 187) rig.requests.SendKeepAlive();
+        if (reg == 188) rig.requests.ReadInstrumentSettings(2);
+        if (reg == 120) rig.requests.ReadAlarmLimit(120);
+        if (reg == 126) rig.requests.ReadAlarmEnableBits();
         rig.receive(reply);
-        QVERIFY(rig.port.written.isEmpty() && rig.view.status.isEmpty() && rig.log.entries.isEmpty());
+        QCOMPARE(rig.log.entries, shown);
+        QCOMPARE(int(rig.port.written.size()), 1);
+        QVERIFY(rig.view.status.isEmpty());
         QCOMPARE(Raw(&rig.state.CtSettings, 19), QByteArray(19, '\0'));
         QCOMPARE(int(rig.state.AlarmReadStep), 0);
     }
@@ -552,13 +498,16 @@ private slots:
     {
         Rig rig;
         rig.sinks = ReplySinks{};
-        rig.receive(WithCrc(Bytes({2, 0x09, 118})));
-        QCOMPARE(int(rig.port.written.size()), 1);
+        rig.requests.WriteAlarmLimit(125, 1.0f);
+        rig.receive(WriteAck(125));
+        QCOMPARE(int(rig.port.written.size()), 2);
+        rig.receive(WriteAck(126));
         rig.requests.ReadInstrumentSettings(2);
         rig.receive(ReadReply(QByteArray(12, '\0') + Bytes({1, 0, 0, 0, 0, 0, 0})));
         QCOMPARE(int(rig.state.CtSettings.Bandwidth), 1);
+        rig.sampling.startSingle();
         rig.receive(BulkReply(Measurement()));
-        QCOMPARE(rig.view.redraws, 1);
+        QCOMPARE(rig.view.redraws, 2);
         QVERIFY(rig.log.entries.isEmpty());
     }
 

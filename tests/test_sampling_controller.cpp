@@ -1,14 +1,8 @@
-// Sampling control: the commands, the three timers and, together with the
-// reply handler, the request/reply cycle of single and continuous sampling.
+// Sampling control: the commands, its timers and the link's re-read timer
+// and, together with the link and the reply handler, the request/reply cycle
+// of single and continuous sampling.
 
-#include "acquisition/acquisition_state.h"
-#include "acquisition/reply_sinks.h"
-#include "acquisition/response_handler.h"
-#include "acquisition/sampling_controller.h"
-#include "link/modbus_framing.h"
-#include "link/register_map.h"
-#include "support/recording_main_window_view.h"
-#include "support/test_support.h"
+#include "support/link_rig.h"
 
 #include <QTimer>
 #include <QtTest>
@@ -23,28 +17,7 @@ const QString kNotConnected = QStringLiteral("Read the request failed, instrumen
 // Generous limit for a timer to fire on a loaded test machine.
 constexpr int kFireLimitMs = 5000;
 
-struct Rig {
-    AcquisitionState state;
-    ScriptedPort port;
-    ModbusMaster master{state, port};
-    InstrumentRequests requests{state, master};
-    RecordingMainWindowView view;
-    RecordingNotifier notifier;
-    SamplingController sampling{state, requests, port, view, notifier};
-    ReplySinks sinks;
-    ResponseHandler handler{state, port, requests, sampling, view, notifier, sinks};
-
-    Rig()
-    {
-        InitAcquisitionState(state, QSize(800, 600), nullptr);
-        state.SlaveAddress = 2;
-    }
-
-    QTimer* timer(const char* name) { return sampling.findChild<QTimer*>(QLatin1String(name)); }
-    void receive(const QByteArray& bytes) { handler.handleReply(bytes); }
-};
-
-QString ReadRequest(int reg, int count) { return ToHex(WithCrc(Bytes({2, 3, reg >> 8, reg & 0xFF, count >> 8, count & 0xFF}))); }
+using Rig = LinkRig;
 
 QByteArray BulkReply(uint8_t fill) { return WithCrc(QByteArray(kMeasurementImageSize, char(fill))); }
 
@@ -145,9 +118,12 @@ private slots:
         QCOMPARE(rig.port.written.size(), 1);
         QCOMPARE(rig.timer("ReReadTimer")->interval(), 2000);
 
-        QTRY_COMPARE_WITH_TIMEOUT(rig.port.written.size(), 2, kFireLimitMs);
-        QCOMPARE(ToHex(rig.port.written[1]), ReadRequest(148, 2));
-        QCOMPARE(rig.view.status[MainWindowView::LinkPanel], QString("Communication failure, re-request data!"));
+        // Three quick repeats of a reply that never begins, then the re-read
+        // timer, which says so.
+        QTRY_COMPARE_WITH_TIMEOUT(rig.view.status[MainWindowView::LinkPanel],
+                                  QString("Communication failure, re-request data!"), kFireLimitMs);
+        QCOMPARE(rig.port.written.size(), 5);
+        for (const QByteArray& w : rig.port.written) QCOMPARE(ToHex(w), ReadRequest(148, 2));
         QVERIFY(rig.timer("ReReadTimer")->isActive());  // keeps asking
 
         // The reply that finally comes ends the single sampling and the repeats.
@@ -155,34 +131,6 @@ private slots:
         QCOMPARE(int(rig.state.SamplingMode), 0);
         QVERIFY(!rig.timer("ReReadTimer")->isActive());
         QVERIFY(!rig.timer("ContinuousReadTimer")->isActive());
-    }
-
-    void reReadTickRepeatsTheLastRead_data()
-    {
-        QTest::addColumn<int>("lastRegister");
-        QTest::addColumn<int>("lastCount");
-        QTest::addColumn<bool>("portOpen");
-        QTest::addColumn<QString>("request");
-        QTest::newRow("bulk") << 148 << 2 << true << ReadRequest(148, 2);
-        QTest::newRow("starting-test block 3") << 147 << 3 << true << ReadRequest(147, 0x0300);
-        QTest::newRow("port closed") << 148 << 2 << false << QString();
-    }
-    void reReadTickRepeatsTheLastRead()
-    {
-        QFETCH(int, lastRegister);
-        QFETCH(int, lastCount);
-        QFETCH(bool, portOpen);
-        QFETCH(QString, request);
-        Rig rig;
-        rig.port.open = portOpen;
-        rig.state.LastRequestRegister = uint8_t(lastRegister);
-        rig.state.LastRequestCount = uint8_t(lastCount);
-
-        rig.sampling.reReadTick();
-
-        QCOMPARE(rig.view.status[MainWindowView::LinkPanel], QString("Communication failure, re-request data!"));
-        QCOMPARE(rig.port.written.isEmpty() ? QString() : ToHex(rig.port.written.last()), request);
-        QVERIFY(rig.notifier.messages.isEmpty());
     }
 
     void stopDuringAPendingRequest()

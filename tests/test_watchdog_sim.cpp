@@ -5,6 +5,8 @@
 
 #include "acquisition/acquisition_state.h"
 #include "acquisition/sys_settings.h"
+#include "link/link_master.h"
+#include "link/modbus_framing.h"
 #include "link/port_discovery.h"
 #include "link/port_prober.h"
 #include "link/register_map.h"
@@ -69,25 +71,28 @@ void WatchdogSimTest::unplugAndPlugBackResumesTheLink()
     RecordingNotifier notifier;
     TComm comm(notifier);
     comm.setRThreshold(1);
-    ModbusMaster master(state, comm);
-    InstrumentRequests requests(state, master);
+    RecordingMainWindowView mainView;
+    ModbusMaster framing(state, comm);
+    LinkMaster linkMaster(state, framing, mainView);
+    InstrumentRequests requests(state, linkMaster);
     SerialPortEnumerator enumerator({{link, SimulatedInstrumentIdentification(state.UsbProductIdTag)}});
     SimulatorOnlyProber prober(link);
-    RecordingMainWindowView mainView;
     ListView view;
     SysSettings settings(dir.filePath("SysSet.ini"));
     QVERIFY(settings.writeText(SysSetKeys::Port, link));
     QVERIFY(settings.writeInt(SysSetKeys::Baudrate, 7));
     PortDiscovery discovery({enumerator, prober, comm, requests, state, mainView, notifier, settings}, view);
 
-    // What the reply handler does for the watchdog: any reply on a USB link
-    // zeroes both counts.
-    int replies = 0;
-    comm.OnReceiveData = [&] {
-        comm.readInputBytes();
-        ++replies;
-        if (state.UsbLinkState == LinkInstrumentUsb) state.KeepAliveTicks = state.SilenceTicks = 0;
-    };
+    // The link takes the replies in (any reply on a USB link zeroes both
+    // counts); they are counted as they are handed over.
+    struct CountingRouter : ReplyRouter {
+        int replies = 0;
+        void replyTo(const LinkRequest&, const QByteArray&) override { ++replies; }
+        void ended(const LinkRequest&, LinkMaster::End) override {}
+    } router;
+    requests.setRouter(&router);
+    comm.OnReceiveData = [&] { linkMaster.bytesWaiting(); };
+    const int& replies = router.replies;
     auto linkStatus = [&] { return mainView.status.value(MainWindowView::LinkPanel); };
     auto ticks = [&](int n) {
         while (n-- > 0) discovery.watchdogTick();
@@ -102,6 +107,7 @@ void WatchdogSimTest::unplugAndPlugBackResumesTheLink()
     QCOMPARE(LastRequest(simulator), WithCrc(FromHex("02 03 00 BC 00 02")));
 
     // A keep-alive on the 11th tick; the simulator answers it.
+    QTRY_VERIFY(linkMaster.idle());
     ticks(10);
     QCOMPARE(state.KeepAliveTicks, 10);
     ticks(1);
@@ -132,6 +138,7 @@ void WatchdogSimTest::unplugAndPlugBackResumesTheLink()
     QCOMPARE(LastRequest(simulator), WithCrc(FromHex("02 03 00 BB 00 0F")));
 
     // Requests flow again.
+    QTRY_VERIFY(linkMaster.idle());
     QVERIFY(requests.ReadInstrumentSettings(18));
     QTRY_COMPARE_WITH_TIMEOUT(replies, 4, 5000);
     QCOMPARE(LastRequest(simulator), WithCrc(FromHex("02 03 00 BC 00 12")));

@@ -16,6 +16,10 @@ public:
     virtual void showLimitText(int field, const QString& text) = 0;  // field 1..8
     virtual void showEnableBits(uint8_t bits) = 0;
     virtual void showStatus(const QString& text) = 0;  // made visible and repainted at once
+    // A read-out or a write of the limits has ended: complete with its last
+    // step, or not (a step given up on or not sent).
+    virtual void readOutEnded(bool complete) { (void)complete; }
+    virtual void writeEnded(bool complete) { (void)complete; }
 };
 
 class InstrumentSettingsReplySink {
@@ -23,6 +27,9 @@ public:
     virtual ~InstrumentSettingsReplySink() = default;
     virtual void showSettings(const CtSettingsBlock& block) = 0;
     virtual void showStatus(const QString& text) = 0;
+    // A read or a save of the block has ended: answered, or given up on.
+    virtual void readEnded(bool complete) { (void)complete; }
+    virtual void saveEnded(bool complete) { (void)complete; }
 };
 
 class CalibrationReplySink {

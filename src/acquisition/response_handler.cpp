@@ -10,8 +10,6 @@
 #include "display/number_format.h"
 #include "link/modbus_framing.h"
 #include "link/register_map.h"
-#include "link/reply_timing.h"
-#include "link/serial_port.h"
 
 #include <QDateTime>
 
@@ -22,11 +20,6 @@
 namespace {
 
 const QString kSynchronizedText = QStringLiteral("Successful synchronization");
-
-constexpr uint8_t kReadFunction = 0x03;
-constexpr uint8_t kWriteAckFunction = 0x09;
-constexpr uint8_t kTriggerAckFunction = 0x0A;
-constexpr uint8_t kTriggerAckCode = 0x92;
 
 // A register read reply: address, function, byte count, data, CRC.
 constexpr int kReadDataOffset = 3;
@@ -42,111 +35,63 @@ constexpr float kSecondsToDegrees = 18000.0f;
 
 QString DefaultDateTimeText() { return StatusDateTimeText(QDateTime::currentDateTime()); }
 
-bool IsAlarmLimit(uint8_t reg) { return reg >= Reg::AlarmFirst && reg <= Reg::AlarmLast; }
+bool IsAlarmLimit(uint16_t reg) { return reg >= Reg::AlarmFirst && reg <= Reg::AlarmLast; }
 
 } // namespace
 
-ResponseHandler::ResponseHandler(AcquisitionState& state, SerialPort& port, InstrumentRequests& requests,
+ResponseHandler::ResponseHandler(AcquisitionState& state, InstrumentRequests& requests,
                                  SamplingController& sampling, MainWindowView& view, Notifier& notifier,
                                  ReplySinks& sinks)
     : dateTimeText(DefaultDateTimeText),
       state_(state),
-      port_(port),
       requests_(requests),
       sampling_(sampling),
       view_(view),
       notifier_(notifier),
-      sinks_(sinks),
-      receiver_(port, view)
+      sinks_(sinks)
 {
-    receiver_.onReply = [this](const QByteArray& reply) { handleReply(reply); };
-    overdueTimer_.setSingleShot(true);
-    QObject::connect(&overdueTimer_, &QTimer::timeout, &overdueTimer_, [this] { replyOverdue(); });
+    requests_.setRouter(this);
 }
 
-void ResponseHandler::Comm1ReceiveData()
-{
-    if (overdueTimer_.isActive()) {
-        overdueTimer_.stop();
-        slowestStartMs_ = std::max(slowestStartMs_, sinceRequest_.elapsed());
-    }
-    receiver_.bytesWaiting(state_.UsbLinkState == LinkInstrumentUsb);
-}
+ResponseHandler::~ResponseHandler() { requests_.setRouter(nullptr); }
 
-void ResponseHandler::requestSent()
+void ResponseHandler::replyTo(const LinkRequest& request, const QByteArray& received)
 {
-    // Only the two long replies are watched: the trigger of a starting test
-    // is answered when the instrument's switch is pressed, which may take
-    // any time, and the short replies end chains the user can simply redo.
-    const ReplyExpectation expected = ExpectReplyTo(port_.lastWritten());
-    const bool watched = expected.kind == ReplyExpectation::Kind::Fixed &&
-                         (expected.length == kBulkReplyLength || expected.length == kStartingBlockReplyLength);
-    if (!watched) {
-        overdueTimer_.stop();
-        return;
-    }
-    if (!repeatingOverdue_) overdueRepeats_ = 0;
-    sinceRequest_.start();
-    overdueTimer_.start(int(std::max<qint64>(kOverdueMinMs, 4 * slowestStartMs_)));
-}
-
-void ResponseHandler::replyOverdue()
-{
-    if (replyInProgress()) return;  // it has begun after all
-    // Only while the request still matters: sampling goes on, or a starting
-    // test waits for its blocks.
-    const bool wanted = (state_.LastRequestRegister == Reg::Measurement && state_.SamplingMode != SamplingIdle) ||
-                        (state_.LastRequestRegister == Reg::Starting && state_.StartBlockIndex >= 1);
-    if (!wanted || overdueRepeats_ >= kOverdueRepeats) return;
-    ++overdueRepeats_;
-    repeatingOverdue_ = true;
-    requests_.ReRequest();
-    repeatingOverdue_ = false;
-}
-
-bool ResponseHandler::replyInProgress() const { return receiver_.busy() || port_.bytesQueued() > 0; }
-
-void ResponseHandler::handleReply(const QByteArray& received)
-{
-    const int length = int(received.size());
     const auto* reply = reinterpret_cast<const uint8_t*>(received.constData());
-
-    // Any reply at all shows the USB link alive.
-    if (state_.UsbLinkState == LinkInstrumentUsb) {
-        state_.KeepAliveTicks = 0;
-        state_.SilenceTicks = 0;
-    }
-
-    // Too short to be a reply, or longer than any reply (two replies run
-    // together, or line noise): ask again rather than guess.
-    if (length <= 4 || length > kLongestReplyLength) {
-        reRequest();
-        return;
-    }
-    if (!HasValidCrc(reply, length)) {
-        reRequest();
-        return;
-    }
-
-    if (length == kBulkReplyLength) {
-        handleBulkReply(reply);
-    } else if (length == kStartingBlockReplyLength) {
-        handleStartingBlock(reply);
-    } else {
-        switch (reply[1]) {
-        case kReadFunction: handleReadReply(reply, length); break;
-        case kWriteAckFunction: handleWriteAck(reply[2]); break;
-        case kTriggerAckFunction: handleTriggerAck(reply); break;
-        default: break;
-        }
+    switch (ReplyFormFor(request)) {
+    case ReplyForm::Measurement: handleBulkReply(reply); break;
+    case ReplyForm::StartingBlock: handleStartingBlock(StartingBlockOf(request), reply); break;
+    case ReplyForm::TriggerAck: handleTriggerAck(); break;
+    case ReplyForm::Register: handleReadReply(request.reg, reply, int(received.size())); break;
+    case ReplyForm::WriteAck: handleWriteAck(request.reg); break;
+    case ReplyForm::Nothing: break;
     }
 }
 
-void ResponseHandler::reRequest()
+void ResponseHandler::ended(const LinkRequest& request, LinkMaster::End end)
 {
-    // Nothing has been asked yet: the bytes were nobody's reply.
-    if (state_.LastRequestRegister == 0) return;
-    receiver_.clearLine([this] { requests_.ReRequest(); });
+    if (end == LinkMaster::End::Answered) return;
+    const bool read = request.form == LinkRequest::Form::Read;
+    const bool alarm = request.reg >= Reg::AlarmFirst && request.reg <= Reg::AlarmEnable;
+    if (alarm && read) {
+        // A follow-up read that found the port closed is told as when it
+        // could not be sent at all.
+        if (end == LinkMaster::End::NotSent) notifier_.message(RequestNotSentText());
+        if (sinks_.alarm) sinks_.alarm->readOutEnded(false);
+    } else if (alarm) {
+        if (sinks_.alarm) sinks_.alarm->writeEnded(false);
+    } else if (request.reg == Reg::InstrumentSettings) {
+        if (sinks_.instrumentSettings) {
+            if (read)
+                sinks_.instrumentSettings->readEnded(false);
+            else
+                sinks_.instrumentSettings->saveEnded(false);
+        }
+    } else if (StartingBlockOf(request) > 0 && StartingBlockOf(request) == state_.StartBlockIndex &&
+               end != LinkMaster::End::Cancelled) {
+        // The transfer cannot go on; a block that still comes is nobody's.
+        state_.StartBlockIndex = 0;
+    }
 }
 
 void ResponseHandler::handleBulkReply(const uint8_t* reply)
@@ -171,12 +116,11 @@ void ResponseHandler::showCalibrationPhases()
     sinks_.calibration->showCurrentPhase(phaseText(FundamentalPhase(record.CurrentSamples, kPhaseWindow)));
 }
 
-void ResponseHandler::handleStartingBlock(const uint8_t* reply)
+void ResponseHandler::handleStartingBlock(int block, const uint8_t* reply)
 {
-    // Blocks outside a transfer (none triggered, or a new start reset it)
-    // must not touch the staging area.
-    const int block = state_.StartBlockIndex;
-    if (block < 1 || block > kStartingBlockCount) return;
+    // Only the block the running transfer waits for is taken, and only
+    // once: a new start, or a transfer already past it, leaves it out.
+    if (block < 1 || block > kStartingBlockCount || state_.StartBlockIndex != block) return;
 
     std::memcpy(state_.StartingStaging + (block - 1) * kStartingBlockSize, reply, kStartingBlockSize);
     const int next = block + 1;
@@ -198,10 +142,8 @@ void ResponseHandler::handleStartingBlock(const uint8_t* reply)
     }
 }
 
-void ResponseHandler::handleReadReply(const uint8_t* reply, int length)
+void ResponseHandler::handleReadReply(uint16_t reg, const uint8_t* reply, int length)
 {
-    // The reply itself does not name the register; the last read request does.
-    const uint8_t reg = state_.RequestBuffer[3];
     const uint8_t* data = reply + kReadDataOffset;
     const int dataLength = length - kReadOverhead;
     // A reply too short for what its register carries would be read past its
@@ -209,15 +151,23 @@ void ResponseHandler::handleReadReply(const uint8_t* reply, int length)
     const auto carries = [dataLength](int bytes) { return dataLength >= bytes; };
 
     if (IsAlarmLimit(reg)) {
-        if (carries(4)) handleAlarmLimitRead(reg, BytesToFloat(data));
+        if (carries(4)) {
+            handleAlarmLimitRead(reg, BytesToFloat(data));
+        } else if (sinks_.alarm) {
+            sinks_.alarm->readOutEnded(false);
+        }
     } else if (reg == Reg::AlarmEnable) {
-        if (!carries(1)) return;
+        if (!carries(1)) {
+            if (sinks_.alarm) sinks_.alarm->readOutEnded(false);
+            return;
+        }
         state_.AlarmEnableBits = data[0];
         ++state_.AlarmReadStep;
         view_.setStatusText(MainWindowView::LinkPanel, kSynchronizedText);
         if (sinks_.alarm) {
             sinks_.alarm->showEnableBits(data[0]);
             sinks_.alarm->showStatus(kSynchronizedText);
+            sinks_.alarm->readOutEnded(true);
         }
     } else if (reg == Reg::NarrowbandPhase || reg == Reg::BroadbandPhase) {
         if (!carries(4) || !sinks_.calibration) return;
@@ -231,7 +181,10 @@ void ResponseHandler::handleReadReply(const uint8_t* reply, int length)
         else
             sinks_.calibration->showBroadbandPhase(text);
     } else if (reg == Reg::InstrumentSettings) {
-        if (!carries(kCtSettingsSize)) return;
+        if (!carries(kCtSettingsSize)) {
+            if (sinks_.instrumentSettings) sinks_.instrumentSettings->readEnded(false);
+            return;
+        }
         std::memcpy(state_.CtSettings.bytes(), data, kCtSettingsSize);
         view_.setStatusText(MainWindowView::LinkPanel, kSynchronizedText);
         if (sinks_.instrumentSettings) {
@@ -241,28 +194,30 @@ void ResponseHandler::handleReadReply(const uint8_t* reply, int length)
         view_.setStatusText(MainWindowView::BandwidthPanel, state_.CtSettings.Bandwidth != 0
                                                                 ? QStringLiteral("Broadband")
                                                                 : QStringLiteral("Narrowband"));
+        if (sinks_.instrumentSettings) sinks_.instrumentSettings->readEnded(true);
     }
 }
 
-void ResponseHandler::handleAlarmLimitRead(uint8_t reg, float value)
+void ResponseHandler::handleAlarmLimitRead(uint16_t reg, float value)
 {
     const int index = reg - Reg::AlarmFirst;  // 0..7
     state_.AlarmLimits[index] = value;
     if (sinks_.alarm) sinks_.alarm->showLimitText(index + 1, FormatGeneral(RoundDecimals(value, kAlarmLimitDecimals)));
 
-    // A reply that comes again after the read-out has moved on only refreshes
-    // its field; it must not start a second chain.
+    // A read-out that has moved past this step (one started again over it)
+    // only refreshes the field; it must not run a second chain.
     if (state_.AlarmReadStep > index) return;
-    const bool sent = reg == Reg::AlarmLast ? requests_.ReadAlarmEnableBits() : requests_.ReadAlarmLimit(reg + 1);
-    if (!sent) notifier_.message(RequestNotSentText());
-    // A damaged reply to this read is asked for again, not the first read
-    // of the chain (whose reply would be taken as already handled and end it).
+    const bool sent = reg == Reg::AlarmLast ? requests_.ReadAlarmEnableBits() : requests_.ReadAlarmLimit(uint16_t(reg + 1));
     state_.LastRequestRegister = uint8_t(reg + 1);
     state_.LastRequestCount = 2;
     ++state_.AlarmReadStep;
+    if (!sent) {
+        notifier_.message(RequestNotSentText());
+        if (sinks_.alarm) sinks_.alarm->readOutEnded(false);
+    }
 }
 
-void ResponseHandler::handleWriteAck(uint8_t reg)
+void ResponseHandler::handleWriteAck(uint16_t reg)
 {
     if (reg >= Reg::AlarmFirst && reg < Reg::AlarmLast) {
         // The label names the limit that goes out next.
@@ -273,21 +228,30 @@ void ResponseHandler::handleWriteAck(uint8_t reg)
         };
         const int index = reg - Reg::AlarmFirst;
         if (sinks_.alarm) sinks_.alarm->showStatus(kSendingText[size_t(index)]);
-        requests_.WriteAlarmLimit(uint16_t(reg + 1), state_.AlarmLimits[index + 1]);
+        // A closed port stops the chain; the window learns that it ended.
+        if (!requests_.WriteAlarmLimit(uint16_t(reg + 1), state_.AlarmLimits[index + 1]) && sinks_.alarm)
+            sinks_.alarm->writeEnded(false);
     } else if (reg == Reg::AlarmLast) {
-        requests_.WriteAlarmEnableBits(state_.AlarmEnableBits);
-        if (sinks_.alarm) sinks_.alarm->showStatus(QStringLiteral("Data transfer is complete."));
+        const bool sent = requests_.WriteAlarmEnableBits(state_.AlarmEnableBits);
+        if (sinks_.alarm) {
+            sinks_.alarm->showStatus(QStringLiteral("Data transfer is complete."));
+            if (!sent) sinks_.alarm->writeEnded(false);
+        }
     } else if (reg == Reg::AlarmEnable) {
-        if (sinks_.alarm) sinks_.alarm->showStatus(QStringLiteral("Data transmission completed."));
+        if (sinks_.alarm) {
+            sinks_.alarm->showStatus(QStringLiteral("Data transmission completed."));
+            sinks_.alarm->writeEnded(true);
+        }
     } else if (reg == Reg::InstrumentSettings) {
-        if (sinks_.instrumentSettings)
+        if (sinks_.instrumentSettings) {
             sinks_.instrumentSettings->showStatus(QStringLiteral("Successfully write data to the instrument"));
+            sinks_.instrumentSettings->saveEnded(true);
+        }
     }
 }
 
-void ResponseHandler::handleTriggerAck(const uint8_t* reply)
+void ResponseHandler::handleTriggerAck()
 {
-    if (reply[2] != kTriggerAckCode) return;
     if (sinks_.starting) sinks_.starting->showStatus(QStringLiteral("Successfully triggered"));
     state_.StartBlockIndex = 1;
     state_.LastRequestCount = 1;

@@ -4,7 +4,6 @@
 #include "acquisition/main_window_view.h"
 #include "acquisition/notifier.h"
 #include "link/register_map.h"
-#include "link/serial_port.h"
 
 namespace {
 
@@ -25,31 +24,39 @@ void enable(QTimer& timer)
 
 } // namespace
 
-SamplingController::SamplingController(AcquisitionState& state, InstrumentRequests& requests, SerialPort& port,
-                                       MainWindowView& view, Notifier& notifier, QObject* parent)
+SamplingController::SamplingController(AcquisitionState& state, InstrumentRequests& requests, MainWindowView& view,
+                                       Notifier& notifier, QObject* parent)
     : QObject(parent),
       state_(state),
       requests_(requests),
-      port_(port),
       view_(view),
       notifier_(notifier),
       continuousReadTimer_(this),
-      reReadTimer_(this),
       mOpenTimer_(this)
 {
     setUpTimer(continuousReadTimer_, "ContinuousReadTimer", kContinuousReadIntervalMs);
-    setUpTimer(reReadTimer_, "ReReadTimer", kReReadIntervalMs);
     setUpTimer(mOpenTimer_, "MOpenTimer", kRecordFileHandOverMs);
     connect(&continuousReadTimer_, &QTimer::timeout, this, &SamplingController::continuousReadTick);
-    connect(&reReadTimer_, &QTimer::timeout, this, &SamplingController::reReadTick);
     connect(&mOpenTimer_, &QTimer::timeout, this, &SamplingController::recordFileHandOverTick);
+}
+
+void SamplingController::request()
+{
+    // One measurement asked for at a time; one still unanswered is asked
+    // again by the link, not twice by us.
+    if (request_ != 0) return;
+    const quint64 mine = ++generation_;
+    request_ = requests_.ReadMeasurement([this, mine](LinkMaster::End) {
+        if (mine == generation_) request_ = 0;
+    });
 }
 
 void SamplingController::start(uint8_t mode)
 {
-    // A closed port is reported, but the sampling still waits: the re-read
-    // timer asks again as soon as the port is open.
-    if (!requests_.ReadMeasurement()) notifier_.message(RequestNotSentText());
+    // A closed port is reported, but the sampling still waits: the link asks
+    // again as soon as the port is open.
+    if (!requests_.portOpen()) notifier_.message(RequestNotSentText());
+    request();
     state_.LastRequestRegister = uint8_t(Reg::Measurement);
     state_.LastRequestCount = uint8_t(FindRegister(Reg::Measurement, RegisterAccess::Read)->count);
     state_.SamplingMode = mode;
@@ -69,7 +76,6 @@ void SamplingController::start(uint8_t mode)
     state_.KeepAliveTicks = 0;
     state_.SilenceTicks = 0;
 
-    enable(reReadTimer_);
     view_.redrawMainDisplay();
 }
 
@@ -87,7 +93,11 @@ void SamplingController::stop()
     view_.setControlEnabled(Control::SingleItem, true);
     view_.setControlEnabled(Control::ContinuousItem, true);
     continuousReadTimer_.stop();
-    reReadTimer_.stop();
+    // A reply already on its way is still shown; nothing is asked again.
+    const LinkMaster::Id asked = request_;
+    request_ = 0;
+    ++generation_;
+    requests_.link().cancel(asked);
 }
 
 void SamplingController::closeQuery()
@@ -101,7 +111,6 @@ void SamplingController::armRecordFileHandOver() { enable(mOpenTimer_); }
 
 void SamplingController::bulkReplyHandled()
 {
-    reReadTimer_.stop();
     if (state_.SamplingMode == SamplingContinuous) enable(continuousReadTimer_);
     if (state_.SamplingMode == SamplingSingle) {
         state_.SamplingMode = SamplingIdle;
@@ -115,22 +124,11 @@ void SamplingController::bulkReplyHandled()
 
 void SamplingController::continuousReadTick()
 {
-    // Tried again at the next tick, 50 ms on.
-    if (replyArriving && replyArriving()) return;
     view_.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Request data!"));
     // No message here: a closed port shows up as the re-read timer's status.
-    requests_.ReadMeasurement();
+    request();
     state_.LastRequestRegister = uint8_t(Reg::Measurement);
     continuousReadTimer_.stop();
-    enable(reReadTimer_);
-}
-
-void SamplingController::reReadTick()
-{
-    // A reply that is still coming in is not missing.
-    if (replyArriving && replyArriving()) return;
-    view_.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Communication failure, re-request data!"));
-    if (port_.isOpen()) requests_.ReRequest();
 }
 
 void SamplingController::recordFileHandOverTick()

@@ -15,7 +15,11 @@ bool FrameTrace::open(const QString& path, QString* error)
 QByteArray FrameTrace::FormatLine(const QByteArray& timestamp, Direction direction, const uint8_t* data, int length)
 {
     QByteArray line = timestamp;
-    line += direction == Direction::Sent ? " TX " : " RX ";
+    switch (direction) {
+    case Direction::Sent: line += " TX "; break;
+    case Direction::Received: line += " RX "; break;
+    case Direction::Dropped: line += " DROP "; break;
+    }
     line += QByteArray::number(length);
     if (length > 0) {
         line += ' ';

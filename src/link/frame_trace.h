@@ -8,7 +8,9 @@
 
 class FrameTrace {
 public:
-    enum class Direction { Sent, Received };
+    // Dropped: a frame read whole and then left unused (nobody asked for
+    // it, a copy of one already taken, damaged); it was logged as received too.
+    enum class Direction { Sent, Received, Dropped };
 
     // Opens (appends to) the file; false with the reason in *error.
     bool open(const QString& path, QString* error);

@@ -2,6 +2,7 @@
 
 #include "acquisition/acquisition_state.h"
 #include "acquisition/le_types.h"
+#include "link/link_request.h"
 #include "link/serial_port.h"
 
 #include <algorithm>
@@ -65,7 +66,7 @@ bool ModbusMaster::ReadRegisters(uint8_t address, uint16_t reg, uint16_t count)
     frame[4] = uint8_t(count >> 8);
     frame[5] = uint8_t(count);
     appendCrc(frame, 6);
-    send(frame, kReadFrameSize);
+    write(frame, kReadFrameSize);
     return true;
 }
 
@@ -73,7 +74,7 @@ bool ModbusMaster::WriteFloatRegister(uint8_t address, uint16_t reg, float value
 {
     if (!port_.isOpen()) return false;
     const auto frame = ComposeFloatWrite(address, reg, value);
-    send(frame.data(), int(frame.size()));
+    write(frame.data(), int(frame.size()));
     return true;
 }
 
@@ -95,16 +96,38 @@ bool ModbusMaster::WriteRegisterBytes(uint8_t address, uint16_t reg, const uint8
     frame[6] = uint8_t(n);
     if (n > 0) std::memcpy(frame + 7, data, size_t(n));
     appendCrc(frame, 7 + n);
-    send(frame, 9 + n);
+    write(frame, 9 + n);
     return true;
 }
 
-void ModbusMaster::send(const uint8_t* frame, int length)
+bool ModbusMaster::WriteFloatInRequestBuffer(uint8_t address, uint16_t reg, float value)
+{
+    if (!port_.isOpen()) return false;
+    const auto frame = ComposeFloatWrite(address, reg, value);
+    std::copy(frame.begin(), frame.end(), state_.RequestBuffer);
+    write(state_.RequestBuffer, int(frame.size()));
+    return true;
+}
+
+bool ModbusMaster::Send(uint8_t address, const LinkRequest& request)
+{
+    const auto* data = reinterpret_cast<const uint8_t*>(request.data.constData());
+    switch (request.form) {
+    case LinkRequest::Form::Read: return ReadRegisters(address, request.reg, request.count);
+    case LinkRequest::Form::FloatWrite: return WriteFloatRegister(address, request.reg, request.value);
+    case LinkRequest::Form::RequestBufferFloat: return WriteFloatInRequestBuffer(address, request.reg, request.value);
+    case LinkRequest::Form::FourByteWrite:
+        if (request.data.size() != 4) return false;
+        return WriteFourBytes(address, request.reg, data);
+    case LinkRequest::Form::BlockWrite: return WriteRegisterBytes(address, request.reg, data, int(request.data.size()));
+    }
+    return false;
+}
+
+void ModbusMaster::write(const uint8_t* frame, int length)
 {
     port_.writeBytes(frame, length);
-    // A request whose reply is on its way keeps the link alive by itself; a
-    // keep-alive sent now would only run into that reply and take over the
-    // routing of read replies.
+    // Any request keeps the link alive by itself; the watchdog counts its
+    // keep-alive interval from the last one.
     state_.KeepAliveTicks = 0;
-    if (onRequestSent) onRequestSent();
 }

@@ -5,9 +5,9 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 
 struct AcquisitionState;
+struct LinkRequest;
 class SerialPort;
 
 // CRC-16/MODBUS (poly 0xA001 reflected, initial 0xFFFF); "123456789" gives 0x4B37.
@@ -40,15 +40,18 @@ public:
     bool WriteFloatRegister(uint8_t address, uint16_t reg, float value);
     bool WriteFourBytes(uint8_t address, uint16_t reg, const uint8_t data[4]);
     bool WriteRegisterBytes(uint8_t address, uint16_t reg, const uint8_t* data, int n);
+    // The float write composed in RequestBuffer rather than a buffer of its
+    // own (the calibration window's voltage reference), so that the buffer
+    // names its register afterwards.
+    bool WriteFloatInRequestBuffer(uint8_t address, uint16_t reg, float value);
+
+    // Composes and sends request with the builder of its form.
+    bool Send(uint8_t address, const LinkRequest& request);
 
     SerialPort& port() { return port_; }
 
-    // Told of every request written (the reply handler watches for replies
-    // that never begin).
-    std::function<void()> onRequestSent;
-
 private:
-    void send(const uint8_t* frame, int length);
+    void write(const uint8_t* frame, int length);
 
     AcquisitionState& state_;
     SerialPort& port_;

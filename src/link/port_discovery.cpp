@@ -36,30 +36,28 @@ bool IsDigits(const QString& text)
     return std::all_of(text.begin(), text.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
 }
 
-// TComm's rate for a line speed of the baud list.
-bool RateForSpeed(uint32_t baud, TComm::TBaudRate* rate)
-{
-    for (int r = TComm::br110; r <= TComm::br230400; ++r) {
-        if (TComm::BaudRateSpeed(TComm::TBaudRate(r)) == baud) {
-            *rate = TComm::TBaudRate(r);
-            return true;
-        }
-    }
-    return false;
-}
-
 void CountTick(int32_t& ticks)
 {
     if (ticks < std::numeric_limits<int32_t>::max()) ++ticks;
 }
 
+} // namespace
+
 bool IsInstrumentIdentification(const QString& identification, const QString& productIdTag)
 {
     // An empty tag would match every device.
-    return !productIdTag.isEmpty() && identification.contains(productIdTag);
+    return !productIdTag.isEmpty() && identification.contains(productIdTag, Qt::CaseInsensitive);
 }
 
-} // namespace
+QString ChooseInstrumentPort(const QList<PortCandidate>& candidates, PortProber& prober, const QString& productIdTag,
+                             const QString& storedPort)
+{
+    for (const PortCandidate& c : candidates) {
+        if (IsInstrumentIdentification(c.identification, productIdTag) && prober.isFree(c.path)) return c.path;
+    }
+    if (storedPort.trimmed().isEmpty()) return QString();
+    return PortPathFromSetting(storedPort);
+}
 
 bool IsAddressKeyAllowed(const QString& typed)
 {
@@ -224,16 +222,9 @@ void PortDiscovery::watchdogTick()
         st.SilenceTicks = 0;
         s_.comm.setPortOpen(false);
         // The port to come back is the one in use, so that is the one probed.
-        bool reopened = s_.prober.isFree(s_.comm.commPort());
-        if (reopened) {
-            // It may still vanish between the probe and the open; no box for
-            // that, the next attempt follows in 1.6 s.
-            try {
-                s_.comm.setPortOpen(true);
-            } catch (const ECommError&) {
-                reopened = false;
-            }
-        }
+        // It may still vanish between the probe and the open; no box for
+        // that, the next attempt follows in 1.6 s.
+        const bool reopened = s_.prober.isFree(s_.comm.commPort()) && openPort(nullptr);
         if (!reopened) {
             s_.mainWindow.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Connection failed!"));
             return;
@@ -249,18 +240,44 @@ void PortDiscovery::applyBaudIndex(int index)
     baudIndex_ = BaudList::IsValidIndex(index) ? index : -1;
     if (baudIndex_ < 0) return;
     TComm::TBaudRate rate;
-    if (RateForSpeed(BaudList::kEntries[index].baud, &rate)) s_.comm.setBaudRate(rate);
+    if (TComm::RateForSpeed(BaudList::kEntries[index].baud, &rate)) s_.comm.setBaudRate(rate);
+}
+
+bool PortDiscovery::openPort(QString* reason)
+{
+    try {
+        s_.comm.setPortOpen(true);
+    } catch (const ECommError& e) {
+        if (reason) *reason = e.message();
+        return false;
+    }
+    // Nothing asked on the port before can be answered on it now.
+    s_.requests.link().lineReset();
+    return true;
 }
 
 bool PortDiscovery::openMainPort()
 {
-    try {
-        s_.comm.setPortOpen(true);
-        return true;
-    } catch (const ECommError& e) {
-        s_.notifier.message(e.message(), QString(), Notifier::Icon::Error);
-        return false;
-    }
+    QString reason;
+    if (openPort(&reason)) return true;
+    s_.notifier.message(reason, QString(), Notifier::Icon::Error);
+    return false;
+}
+
+bool PortDiscovery::openPortIfClosed(QString* reason)
+{
+    return s_.comm.portOpen() || openPort(reason);
+}
+
+bool PortDiscovery::openChosenPort(const QString& path, bool instrumentUsb, QString* reason)
+{
+    if (s_.comm.portOpen()) s_.comm.setPortOpen(false);
+    s_.comm.setCommPort(path);
+    savedPort_ = path;
+    s_.state.UsbLinkState = instrumentUsb ? LinkInstrumentUsb : LinkPlainSerial;
+    if (!openPort(reason)) return false;
+    restartLinkCounters();
+    return true;
 }
 
 void PortDiscovery::reportLinkDown(const QString& status)

@@ -12,6 +12,7 @@
 // the user-interface thread.
 
 #include "link/comm_settings_view.h"
+#include "link/port_enumerator.h"
 
 #include <QList>
 #include <QString>
@@ -79,6 +80,20 @@ public:
     void startWatchdog() { watchdogTimer_.start(); }
     void stopWatchdog() { watchdogTimer_.stop(); }
 
+    // Opens path as the link's port for a run that names it (the
+    // command-line tool), without a scan and without asking the instrument
+    // anything. instrumentUsb: the port is the instrument's own USB port,
+    // which the watchdog keeps alive. False with the error's message.
+    bool openChosenPort(const QString& path, bool instrumentUsb, QString* reason);
+
+    // Opens the port in use when it is closed (the calibration window's
+    // references do so before they are sent). False with the error's message.
+    bool openPortIfClosed(QString* reason);
+
+    // Sets the line speed of an index of the baud-rate list without storing
+    // it; an index outside the list leaves the speed as it is.
+    void applyBaudIndex(int index);
+
     // The selected line of the baud-rate list, -1 when none is (the stored
     // index was outside the list; the line keeps its speed).
     int baudIndex() const { return baudIndex_; }
@@ -91,9 +106,9 @@ public:
     bool portScanDone() const { return portScanDone_; }
 
 private:
-    void applyBaudIndex(int index);
     void store(const SettingKey& key, const QString& value);
     bool openMainPort();
+    bool openPort(QString* reason);
     void reportLinkDown(const QString& status);
     void restartLinkCounters();
 
@@ -117,6 +132,15 @@ private:
     bool portScanDone_ = false;
     bool storeFailureShown_ = false;
 };
+
+// Whether a port's identification is the instrument's USB adapter's.
+bool IsInstrumentIdentification(const QString& identification, const QString& productIdTag);
+
+// The port a run without a port of its own uses: the first free port
+// identified as the instrument's, else the one stored in SysSet.ini (its
+// "Port" value, empty for none).
+QString ChooseInstrumentPort(const QList<PortCandidate>& candidates, PortProber& prober, const QString& productIdTag,
+                             const QString& storedPort);
 
 // The key filter of the address field: of the characters a key types, only
 // the digits 0 to 9 and backspace get through. Keys that type no printable

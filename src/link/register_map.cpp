@@ -1,7 +1,6 @@
 #include "link/register_map.h"
 
 #include "acquisition/acquisition_state.h"
-#include "link/serial_port.h"
 
 #include <algorithm>
 
@@ -78,104 +77,118 @@ QString RequestNotSentText()
     return QStringLiteral("Read the request failed, instruments and computers have not connected.");
 }
 
-uint16_t ReRequestCount(uint8_t lastRequestRegister, uint8_t lastRequestCount, bool startRequestPending)
+LinkMaster::Id InstrumentRequests::submit(const LinkRequest& request, LinkMaster::Priority priority,
+                                          LinkMaster::Repeat repeat, std::function<void(LinkMaster::End)> onEnd)
 {
-    if (lastRequestRegister == uint8_t(Reg::Starting) && !startRequestPending)
-        return uint16_t(lastRequestCount * entry(Reg::Starting, A::Read, F::ReadBlock).count);
-    return lastRequestCount;
+    LinkMaster::Transaction t;
+    t.priority = priority;
+    t.repeat = repeat;
+    t.request = request;
+    // The router is looked up when the reply comes, so that one set later
+    // (or cleared on the way out) is the one used.
+    t.onReply = [this, request](const QByteArray& reply) {
+        if (router_) router_->replyTo(request, reply);
+    };
+    t.onEnd = [this, request, onEnd = std::move(onEnd)](LinkMaster::End end) {
+        if (router_) router_->ended(request, end);
+        if (onEnd) onEnd(end);
+    };
+    return link_.submit(std::move(t));
 }
 
-bool InstrumentRequests::read(uint16_t reg, uint16_t count)
+bool InstrumentRequests::transfer(const LinkRequest& request)
 {
-    return master_.ReadRegisters(state_.SlaveAddress, reg, count);
+    return submit(request, LinkMaster::Priority::Transfer, LinkMaster::Repeat::UpToGiveUp) != 0;
 }
 
-bool InstrumentRequests::ReadMeasurement() { return read(Reg::Measurement, readCount(Reg::Measurement)); }
+bool InstrumentRequests::plainWrite(const LinkRequest& request)
+{
+    return submit(request, LinkMaster::Priority::Transfer, LinkMaster::Repeat::Never) != 0;
+}
 
-bool InstrumentRequests::ReadAlarmLimit(uint16_t reg) { return read(reg, readCount(reg)); }
+bool InstrumentRequests::portOpen() const { return link_.portOpen(); }
 
-bool InstrumentRequests::ReadAlarmEnableBits() { return read(Reg::AlarmEnable, readCount(Reg::AlarmEnable)); }
+LinkMaster::Id InstrumentRequests::ReadMeasurement(std::function<void(LinkMaster::End)> onEnd)
+{
+    return submit(LinkRequest::read(Reg::Measurement, readCount(Reg::Measurement)), LinkMaster::Priority::Sampling,
+                  LinkMaster::Repeat::WhileWanted, std::move(onEnd));
+}
+
+bool InstrumentRequests::ReadAlarmLimit(uint16_t reg) { return transfer(LinkRequest::read(reg, readCount(reg))); }
+
+bool InstrumentRequests::ReadAlarmEnableBits()
+{
+    return transfer(LinkRequest::read(Reg::AlarmEnable, readCount(Reg::AlarmEnable)));
+}
 
 bool InstrumentRequests::WriteAlarmLimit(uint16_t reg, float value)
 {
-    return master_.WriteFloatRegister(state_.SlaveAddress, reg, value);
+    return transfer(LinkRequest::floatWrite(reg, value));
 }
 
 bool InstrumentRequests::WriteAlarmEnableBits(uint8_t bits)
 {
     const uint8_t data[4] = {bits, 0, 0, 0};
-    return master_.WriteFourBytes(state_.SlaveAddress, Reg::AlarmEnable, data);
+    return transfer(LinkRequest::fourByteWrite(Reg::AlarmEnable, data));
 }
 
 bool InstrumentRequests::TriggerStartingTest(uint16_t rangeCode)
 {
-    startRequestSent_ = true;
-    return read(Reg::Starting, rangeCode);
+    return transfer(LinkRequest::read(Reg::Starting, rangeCode));
 }
 
 bool InstrumentRequests::RequestStartingBlock(int block)
 {
-    startRequestSent_ = false;
-    return read(Reg::Starting, uint16_t(block * entry(Reg::Starting, A::Read, F::ReadBlock).count));
+    const uint16_t count = uint16_t(block * entry(Reg::Starting, A::Read, F::ReadBlock).count);
+    return transfer(LinkRequest::read(Reg::Starting, count));
 }
 
 bool InstrumentRequests::ReadInstrumentSettings(uint16_t count)
 {
-    if (!read(Reg::InstrumentSettings, count)) return false;
-    // A damaged reply is asked for again as this read, not as whatever was
-    // read before. The count is kept: the instrument sends the whole block
-    // whatever the count, and a measurement read repeated later keeps its own.
+    if (!transfer(LinkRequest::read(Reg::InstrumentSettings, count))) return false;
     state_.LastRequestRegister = uint8_t(Reg::InstrumentSettings);
     return true;
 }
 
 bool InstrumentRequests::WriteInstrumentSettings(const CtSettingsBlock& block)
 {
-    return master_.WriteRegisterBytes(state_.SlaveAddress, Reg::InstrumentSettings, block.bytes(), kCtSettingsSize);
+    return transfer(LinkRequest::blockWrite(Reg::InstrumentSettings, block.bytes(), kCtSettingsSize));
 }
 
-bool InstrumentRequests::ReadPhaseCorrection(uint16_t reg) { return read(reg, readCount(reg)); }
+bool InstrumentRequests::ReadPhaseCorrection(uint16_t reg) { return transfer(LinkRequest::read(reg, readCount(reg))); }
 
 bool InstrumentRequests::WritePhaseCorrection(uint16_t reg, float value)
 {
-    return master_.WriteFloatRegister(state_.SlaveAddress, reg, value);
+    return plainWrite(LinkRequest::floatWrite(reg, value));
 }
 
 bool InstrumentRequests::WriteTemperatureMode(uint8_t mode)
 {
     const uint8_t data[4] = {mode, 0, 0, 0};
-    return master_.WriteFourBytes(state_.SlaveAddress, Reg::TemperatureMode, data);
+    return plainWrite(LinkRequest::fourByteWrite(Reg::TemperatureMode, data));
 }
 
 bool InstrumentRequests::WriteUnlock()
 {
     const uint8_t data[4] = {0x6B, 0x00, 0, 0};
-    return master_.WriteFourBytes(state_.SlaveAddress, Reg::Unlock, data);
+    return plainWrite(LinkRequest::fourByteWrite(Reg::Unlock, data));
 }
 
-bool InstrumentRequests::SendClosingNotice() { return read(Reg::ClosingNotice, readCount(Reg::ClosingNotice)); }
+bool InstrumentRequests::SendClosingNotice()
+{
+    return link_.sendNow(LinkRequest::read(Reg::ClosingNotice, readCount(Reg::ClosingNotice)));
+}
 
-bool InstrumentRequests::SendKeepAlive() { return read(Reg::KeepAlive, readCount(Reg::KeepAlive)); }
+bool InstrumentRequests::SendKeepAlive()
+{
+    return submit(LinkRequest::read(Reg::KeepAlive, readCount(Reg::KeepAlive)), LinkMaster::Priority::KeepAlive,
+                  LinkMaster::Repeat::Never) != 0;
+}
 
 bool InstrumentRequests::WriteCalibrationValue(uint16_t reg, float value)
 {
-    // The current value goes out of a buffer of its own, like any float write;
-    // the voltage value out of the shared request buffer, so that it names 154
-    // for the routing of a later read reply.
-    if (reg != Reg::VoltageCalibration) return master_.WriteFloatRegister(state_.SlaveAddress, reg, value);
-    if (!master_.port().isOpen()) return false;
-    const auto frame = ComposeFloatWrite(state_.SlaveAddress, reg, value);
-    std::copy(frame.begin(), frame.end(), state_.RequestBuffer);
-    master_.port().writeBytes(state_.RequestBuffer, int(frame.size()));
-    return true;
-}
-
-bool InstrumentRequests::ReRequest()
-{
-    // Asking for "block <range code>" instead would leave the instrument
-    // unarmed and the window waiting for ever.
-    const bool startRequestPending = state_.LastRequestRegister == Reg::Starting && state_.StartBlockIndex == 0 &&
-                                     startRequestSent_;
-    return read(state_.LastRequestRegister,
-                ReRequestCount(state_.LastRequestRegister, state_.LastRequestCount, startRequestPending));
+    // The voltage value goes out of the shared request buffer, so that it
+    // names 154 afterwards; the current value out of a buffer of its own.
+    return plainWrite(reg == Reg::VoltageCalibration ? LinkRequest::requestBufferFloat(reg, value)
+                                                     : LinkRequest::floatWrite(reg, value));
 }

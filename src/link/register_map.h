@@ -3,13 +3,16 @@
 // sent and which reply answers it. The senders below take register numbers
 // and counts from this one table.
 
+#include <QByteArray>
 #include <QString>
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
-#include "link/modbus_framing.h"
+#include "link/link_master.h"
+#include "link/link_request.h"
 
 struct AcquisitionState;
 struct CtSettingsBlock;
@@ -72,19 +75,29 @@ const RegisterEntry* FindRegister(uint16_t reg, RegisterAccess access);
 // the port is closed.
 QString RequestNotSentText();
 
-// Count sent when the last read is repeated: block requests of the starting
-// test carry the block number in the high byte. While the start request
-// itself is still unanswered (startRequestPending), it is the range code.
-uint16_t ReRequestCount(uint8_t lastRequestRegister, uint8_t lastRequestCount, bool startRequestPending = false);
+// Where the replies to the requests below go (the reply handler): each
+// reply with the request it answers, and how each request ended.
+class ReplyRouter {
+public:
+    virtual ~ReplyRouter() = default;
+    virtual void replyTo(const LinkRequest& request, const QByteArray& reply) = 0;
+    virtual void ended(const LinkRequest& request, LinkMaster::End end) = 0;
+};
 
-// The requests of the register map, composed through the framing routines
-// with the slave address of the shared state. Each returns what the framing
-// routine returned (false when the port is closed).
+// The requests of the register map with the slave address of the shared
+// state, each handed to the link master as a transaction whose reply goes
+// to the router together with the request it answers. Each returns false,
+// queuing nothing, when the port is closed.
 class InstrumentRequests {
 public:
-    InstrumentRequests(AcquisitionState& state, ModbusMaster& master) : state_(state), master_(master) {}
+    InstrumentRequests(AcquisitionState& state, LinkMaster& link) : state_(state), link_(link) {}
 
-    bool ReadMeasurement();
+    void setRouter(ReplyRouter* router) { router_ = router; }
+
+    // Sampling's request: asked again for as long as it is not cancelled,
+    // and kept while the port is closed (it goes out once the port is
+    // open). onEnd learns how it ended. Returns its transaction.
+    LinkMaster::Id ReadMeasurement(std::function<void(LinkMaster::End)> onEnd = {});
     bool ReadAlarmLimit(uint16_t reg);                 // 118..125
     bool ReadAlarmEnableBits();
     bool WriteAlarmLimit(uint16_t reg, float value);   // 118..125
@@ -97,25 +110,25 @@ public:
     bool WritePhaseCorrection(uint16_t reg, float value);
     bool WriteTemperatureMode(uint8_t mode);           // 0..3
     bool WriteUnlock();
+    // The closing notice goes out at once, whatever is on the line.
     bool SendClosingNotice();
+    // Only when nothing else is on the line or waits.
     bool SendKeepAlive();
-    // The calibration writes of 154 and 158 are composed by the caller and
-    // sent straight to the port.
+    // The voltage reference (154) is composed in the shared request buffer,
+    // the current reference (158) in a buffer of its own.
     bool WriteCalibrationValue(uint16_t reg, float value);
 
-    // Repeats the last recorded read (LastRequestRegister / LastRequestCount).
-    // While the starting test waits for its trigger acknowledgement the
-    // start request goes out again, not a block request.
-    bool ReRequest();
-
-    ModbusMaster& master() { return master_; }
+    LinkMaster& link() { return link_; }
+    bool portOpen() const;
 
 private:
-    bool read(uint16_t reg, uint16_t count);
+    LinkMaster::Id submit(const LinkRequest& request, LinkMaster::Priority priority, LinkMaster::Repeat repeat,
+                          std::function<void(LinkMaster::End)> onEnd = {});
+    bool transfer(const LinkRequest& request);
+    // A write whose acknowledgement nothing uses: asked once.
+    bool plainWrite(const LinkRequest& request);
+
     AcquisitionState& state_;
-    ModbusMaster& master_;
-    // The last request of register 147 was the start request, not a block
-    // request. StartBlockIndex is 0 both while the trigger is awaited and
-    // after a completed transfer; only this tells the two apart.
-    bool startRequestSent_ = false;
+    LinkMaster& link_;
+    ReplyRouter* router_ = nullptr;
 };

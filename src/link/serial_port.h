@@ -16,9 +16,10 @@ public:
     // Reads what is queued (one read); returns the bytes of the last
     // successful read when nothing new could be read.
     virtual QByteArray readInputBytes() = 0;
-    // Reads what is queued as one reply; empty when nothing new could be read
-    // (device gone, queue discarded), so an old reply is never taken for a new one.
-    virtual QByteArray readReply() = 0;
+    // Reads what is queued, at most maxBytes of it (0: all), as (part of) one
+    // reply; empty when nothing new could be read (device gone, queue
+    // discarded), so an old reply is never taken for a new one.
+    virtual QByteArray readReply(int maxBytes = 0) = 0;
 
     // Bytes waiting to be read (0 when closed or unknown).
     virtual int bytesQueued() const = 0;

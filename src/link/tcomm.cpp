@@ -81,6 +81,17 @@ uint32_t TComm::BaudRateSpeed(TBaudRate rate)
     return index >= 0 && index < int(std::size(kSpeeds)) ? kSpeeds[index] : 230400;
 }
 
+bool TComm::RateForSpeed(uint32_t speed, TBaudRate* rate)
+{
+    for (int r = br110; r <= br230400; ++r) {
+        if (BaudRateSpeed(TBaudRate(r)) == speed) {
+            *rate = TBaudRate(r);
+            return true;
+        }
+    }
+    return false;
+}
+
 QString TComm::PortPathForNumber(int n)
 {
     return n < 1 ? QString() : QStringLiteral("/dev/ttyS%1").arg(n - 1);
@@ -233,11 +244,11 @@ QByteArray TComm::readInputBytes()
     return lastRead_;
 }
 
-QByteArray TComm::readReply() { return readInput() ? lastRead_ : QByteArray(); }
+QByteArray TComm::readReply(int maxBytes) { return readInput(maxBytes) ? lastRead_ : QByteArray(); }
 
 QByteArray TComm::input() { return readInputBytes(); }
 
-bool TComm::readInput()
+bool TComm::readInput(int maxBytes)
 {
     if (!portOpen()) return false;
     commError_ = device_->takeLineErrors();
@@ -248,7 +259,8 @@ bool TComm::readInput()
         device_->discardInput();
         return false;
     }
-    const int wanted = inputLen_ > 0 ? std::min(inputLen_, queued) : queued;
+    int wanted = inputLen_ > 0 ? std::min(inputLen_, queued) : queued;
+    if (maxBytes > 0) wanted = std::min(wanted, maxBytes);
     QByteArray buffer(wanted, Qt::Uninitialized);
     const int got = device_->read(reinterpret_cast<uint8_t*>(buffer.data()), wanted);
     if (got <= 0) return false;

@@ -60,6 +60,8 @@ public:
 
     // The line speed of a TBaudRate; values outside the enumeration give 230400.
     static uint32_t BaudRateSpeed(TBaudRate rate);
+    // The rate of a line speed; false for speeds that have none.
+    static bool RateForSpeed(uint32_t speed, TBaudRate* rate);
     // COM n is the n-th on-board port, /dev/ttyS(n-1); empty for n < 1.
     static QString PortPathForNumber(int n);
 
@@ -121,7 +123,7 @@ public:
     // Reads what is queued; the bytes of the last successful read when
     // nothing new could be read.
     QByteArray readInputBytes() override;
-    QByteArray readReply() override;
+    QByteArray readReply(int maxBytes = 0) override;
     int bytesQueued() const override { return dataCount(); }
     void discardInput() override { setDataCount(0); }
     QByteArray lastWritten() const override { return lastWritten_; }
@@ -149,7 +151,7 @@ private:
     void openPort();
     void closePort();
     void applySettings();
-    bool readInput();  // true when a new read replaced the last one
+    bool readInput(int maxBytes = 0);  // true when a new read replaced the last one
     void showError(const QString& text);
     void deliverReceiveData();
 

@@ -3,7 +3,6 @@
 #include "acquisition/notifier.h"
 #include "display/number_format.h"
 #include "link/register_map.h"
-#include "link/serial_port.h"
 #include "settings/typed_number.h"
 
 namespace {
@@ -38,7 +37,7 @@ void CalibrationCommands::calibrate(uint16_t reg, const QString& caption, const 
 {
     const std::optional<double> value = typedValue(caption, text, true);
     if (!value) return;
-    if (!requests_.master().port().isOpen()) {
+    if (!requests_.portOpen()) {
         QString reason;
         if (!openPort_ || !openPort_(&reason)) {
             notifier_.message(reason.isEmpty() ? QStringLiteral("请求读失败，仪器和电脑还没有连接。") : reason,

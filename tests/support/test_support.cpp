@@ -23,9 +23,15 @@ QByteArray ScriptedPort::readInputBytes()
     return lastRead;
 }
 
-QByteArray ScriptedPort::readReply()
+QByteArray ScriptedPort::readReply(int maxBytes)
 {
     if (pendingReads.isEmpty()) return QByteArray();
+    QByteArray& head = pendingReads.first();
+    if (maxBytes > 0 && maxBytes < head.size()) {
+        lastRead = head.left(maxBytes);
+        head.remove(0, maxBytes);
+        return lastRead;
+    }
     lastRead = pendingReads.takeFirst();
     return lastRead;
 }

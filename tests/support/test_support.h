@@ -28,8 +28,9 @@ public:
     bool isOpen() const override { return open; }
     bool writeBytes(const uint8_t* data, int length) override;
     QByteArray readInputBytes() override;
-    QByteArray readReply() override;
-    // The head of the next scripted read is what waits in the queue.
+    QByteArray readReply(int maxBytes = 0) override;
+    // The head of the next scripted read is what waits in the queue; a read
+    // of fewer bytes leaves the rest of it waiting.
     int bytesQueued() const override { return pendingReads.isEmpty() ? 0 : int(pendingReads.first().size()); }
     void discardInput() override { discards += int(pendingReads.size()); pendingReads.clear(); }
     QByteArray lastWritten() const override { return written.isEmpty() ? QByteArray() : written.last(); }

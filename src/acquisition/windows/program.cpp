@@ -1,5 +1,6 @@
 #include "acquisition/windows/program.h"
 
+#include "acquisition/link_assembly.h"
 #include "acquisition/notifier.h"
 #include "acquisition/response_handler.h"
 #include "acquisition/sampling_controller.h"
@@ -10,6 +11,7 @@
 #include "appearance/windows/style_dialog.h"
 #include "appearance/windows/version_window.h"
 #include "display/windows/harmonic_window.h"
+#include "link/port_discovery.h"
 #include "link/port_prober.h"
 #include "link/serial_port_enumerator.h"
 #include "link/tcomm.h"
@@ -70,13 +72,10 @@ Program::~Program()
     enterInfoDialog_.reset();
     reportWindow_.reset();
     commDialog_.reset();
-    portDiscovery_.reset();
     styleDialog_.reset();
-    if (master_) master_->onRequestSent = nullptr;
-    handler_.reset();
-    sampling_.reset();
+    testFiles_.reset();
+    link_.reset();
     mainWindow_.reset();
-    comm_.reset();
     simulator_.reset();
 }
 
@@ -109,27 +108,6 @@ bool Program::start(QString* error)
         }
     }
 
-    comm_ = std::make_unique<TComm>(*notifier_);
-    comm_->setCommPortNumber(2);
-    comm_->setBaudRate(TComm::br9600);
-    comm_->setInputLen(0);
-    comm_->setRThreshold(1);
-    if (trace_.isOpen()) {
-        comm_->OnFrame = [this](bool sent, const uint8_t* data, int length) {
-            QString reason;
-            if (trace_.isOpen() &&
-                !trace_.record(sent ? FrameTrace::Direction::Sent : FrameTrace::Direction::Received, data, length,
-                               &reason)) {
-                // Said once: the log stops here, the program goes on.
-                notifier_->message(QStringLiteral("The communication log %1 cannot be written any more: %2")
-                                       .arg(options_.traceFile, reason),
-                                   QString(), Notifier::Icon::Warning);
-            }
-        };
-    }
-    master_ = std::make_unique<ModbusMaster>(state_, *comm_);
-    requests_ = std::make_unique<InstrumentRequests>(state_, *master_);
-
     // The main window first: it initialises the shared record and lays itself out.
     const QScreen* screen = QGuiApplication::primaryScreen();
     const QSize screenSize = screen ? screen->size() : QSize(1920, 1080);
@@ -137,12 +115,25 @@ bool Program::start(QString* error)
     mainWindow_ = std::make_unique<MainWindow>(state_, surfaces_, colors_);
     mainWindow_->setFactoryMode(options_.factory);
     LoadStartupStyle(styleServices());
-    sampling_ = std::make_unique<SamplingController>(state_, *requests_, *comm_, *mainWindow_, *notifier_);
-    handler_ = std::make_unique<ResponseHandler>(state_, *comm_, *requests_, *sampling_, *mainWindow_, *notifier_,
-                                                 sinks_);
-    comm_->OnReceiveData = [this] { handler_->Comm1ReceiveData(); };
-    sampling_->replyArriving = [this] { return handler_->replyInProgress(); };
-    master_->onRequestSent = [this] { handler_->requestSent(); };
+    // The link: the serial component, the link master, sampling, the reply
+    // handler and port discovery, built as the command-line tool builds them.
+    QList<PortCandidate> extras;
+    QString portOverride = options_.portOverride;
+    if (simulator_) {
+        portOverride = simulatorLink_;
+        extras << PortCandidate{simulatorLink_, SimulatedInstrumentIdentification(state_.UsbProductIdTag)};
+    } else if (!portOverride.isEmpty()) {
+        extras << PortCandidate{portOverride, QString()};
+    }
+    link_ = std::make_unique<LinkAssembly>(
+        LinkAssemblyServices{state_, *mainWindow_, *notifier_, sinks_, settings_, extras, portOverride});
+    if (trace_.isOpen()) {
+        link_->traceTo(trace_, [this](const QString& reason) {
+            notifier_->message(QStringLiteral("The communication log %1 cannot be written any more: %2")
+                                   .arg(options_.traceFile, reason),
+                               QString(), Notifier::Icon::Warning);
+        });
+    }
     testFiles_ = std::make_unique<TestFileCommands>(state_, *mainWindow_, *notifier_, mainWindow_.get());
     connectMainWindowCommands();
     mainWindow_->applyMainLayout();
@@ -153,25 +144,12 @@ bool Program::start(QString* error)
     styleDialog_ = std::make_unique<StyleDialog>(styleServices(), mainWindow_.get());
     versionWindow_ = std::make_unique<VersionWindow>(QString::fromLatin1(kWebsiteAddress), mainWindow_.get());
 
-    // Then the communication settings, whose creation finds and opens the port.
-    QList<PortCandidate> extras;
-    QString portOverride = options_.portOverride;
-    if (simulator_) {
-        portOverride = simulatorLink_;
-        extras << PortCandidate{simulatorLink_, SimulatedInstrumentIdentification(state_.UsbProductIdTag)};
-    } else if (!portOverride.isEmpty()) {
-        extras << PortCandidate{portOverride, QString()};
-    }
-    enumerator_ = std::make_unique<SerialPortEnumerator>(extras);
-    prober_ = std::make_unique<ExclusiveOpenProber>();
-    PortDiscoveryServices services{*enumerator_, *prober_, *comm_,    *requests_, state_,
-                                   *mainWindow_, *notifier_, settings_, portOverride};
-    // Port discovery and the watchdog belong to the link; the window only
-    // shows and edits what they hold.
-    portDiscovery_ = std::make_unique<PortDiscovery>(services);
-    commDialog_ = std::make_unique<CommunicationDialog>(*portDiscovery_, mainWindow_.get());
-    portDiscovery_->scan();
-    portDiscovery_->startWatchdog();
+    // Then the communication settings, whose creation finds and opens the
+    // port. Port discovery and the watchdog belong to the link; the window
+    // only shows and edits what they hold.
+    commDialog_ = std::make_unique<CommunicationDialog>(portDiscovery(), mainWindow_.get());
+    portDiscovery().scan();
+    portDiscovery().startWatchdog();
     // The report window and its report information; EnterInfo.ini lies
     // beside SysSet.ini. The record report reads the record window, made later.
     const QString enterInfoPath = EnterInfoPathBeside(settings_.path());
@@ -199,36 +177,34 @@ bool Program::start(QString* error)
     // and bandwidth it switches; the two are joined once both exist.
     using C = MainWindow::Command;
     calibrationWindow_ = std::make_unique<CalibrationWindow>(
-        *requests_,
-        [this](QString* reason) {
-            try {
-                comm_->setPortOpen(true);
-                return true;
-            } catch (const ECommError& e) {
-                if (reason) *reason = e.message();
-                return false;
-            }
-        },
+        requests(), [this](QString* reason) { return portDiscovery().openPortIfClosed(reason); },
         *notifier_,
         CalibrationWindow::SamplingButtons{mainWindow_->toolAction(C::SingleSampling),
                                            mainWindow_->toolAction(C::ContinuousSampling),
                                            mainWindow_->toolAction(C::Stop)},
         mainWindow_.get());
     sinks_.calibration = calibrationWindow_.get();
-    alarmDialog_ = std::make_unique<AlarmDialog>(state_, *requests_, *notifier_, mainWindow_.get());
+    alarmDialog_ = std::make_unique<AlarmDialog>(state_, requests(), *notifier_, mainWindow_.get());
     sinks_.alarm = alarmDialog_.get();
     startingWindow_ =
-        std::make_unique<StartingWindow>(state_, *requests_, *notifier_, colors_, screenSize, mainWindow_.get());
+        std::make_unique<StartingWindow>(state_, requests(), *notifier_, colors_, screenSize, mainWindow_.get());
     sinks_.starting = startingWindow_.get();
     // Registered at once: the read of its block that discovery sent when it
     // opened the port is answered after start-up and fills this window.
     instrumentSettingsWindow_ =
-        std::make_unique<InstrumentSettingsWindow>(state_, *requests_, *mainWindow_, *notifier_, mainWindow_.get());
+        std::make_unique<InstrumentSettingsWindow>(state_, requests(), *mainWindow_, *notifier_, mainWindow_.get());
     sinks_.instrumentSettings = instrumentSettingsWindow_.get();
     calibrationWindow_->setInstrumentSettings(instrumentSettingsWindow_.get());
     addressResetDialog_ = std::make_unique<AddressResetDialog>(mainWindow_.get());
     return true;
 }
+
+TComm& Program::comm() { return link_->comm(); }
+LinkMaster& Program::link() { return link_->link(); }
+InstrumentRequests& Program::requests() { return link_->requests(); }
+SamplingController& Program::sampling() { return link_->sampling(); }
+ResponseHandler& Program::responseHandler() { return link_->handler(); }
+PortDiscovery& Program::portDiscovery() { return link_->discovery(); }
 
 void Program::openCommandLineFile()
 {
@@ -240,10 +216,10 @@ void Program::openCommandLineFile()
     case CommandLineFileKind::RecordFile:
         // MOpenTimer's tick starts the record window's OpenTimer, whose tick
         // shows the window and opens CommandLineFile.
-        sampling_->onRecordFileHandOver = [this] {
+        sampling().onRecordFileHandOver = [this] {
             if (recordWindow_) recordWindow_->startOpenTimer();
         };
-        sampling_->armRecordFileHandOver();
+        sampling().armRecordFileHandOver();
         break;
     case CommandLineFileKind::Other: break;
     }
@@ -253,10 +229,10 @@ void Program::connectMainWindowCommands()
 {
     using C = MainWindow::Command;
     MainWindow& w = *mainWindow_;
-    QObject::connect(w.action(C::SingleSampling), &QAction::triggered, &w, [this] { sampling_->startSingle(); });
+    QObject::connect(w.action(C::SingleSampling), &QAction::triggered, &w, [this] { sampling().startSingle(); });
     QObject::connect(w.action(C::ContinuousSampling), &QAction::triggered, &w,
-                     [this] { sampling_->startContinuous(); });
-    QObject::connect(w.action(C::Stop), &QAction::triggered, &w, [this] { sampling_->stop(); });
+                     [this] { sampling().startContinuous(); });
+    QObject::connect(w.action(C::Stop), &QAction::triggered, &w, [this] { sampling().stop(); });
     QObject::connect(w.action(C::CommSettings), &QAction::triggered, &w, [this] { commDialog_->exec(); });
     QObject::connect(w.action(C::Style), &QAction::triggered, &w, [this] { styleDialog_->exec(); });
     QObject::connect(w.action(C::Version), &QAction::triggered, &w, [this] { versionWindow_->exec(); });
@@ -302,7 +278,7 @@ void Program::connectMainWindowCommands()
         QDesktopServices::openUrl(
             QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + QStringLiteral("/PdfDoc/Handbook.pdf")));
     });
-    w.onCloseQuery = [this] { sampling_->closeQuery(); };
+    w.onCloseQuery = [this] { sampling().closeQuery(); };
 }
 
 StyleServices Program::styleServices()

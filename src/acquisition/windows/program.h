@@ -7,8 +7,6 @@
 #include "display/display_colors.h"
 #include "display/main_display.h"
 #include "link/frame_trace.h"
-#include "link/modbus_framing.h"
-#include "link/register_map.h"
 #include "acquisition/reply_sinks.h"
 #include "appearance/windows/stylesheet_skin_engine.h"
 
@@ -30,12 +28,13 @@ class RecordWindow;
 class ReportWindow;
 class StyleDialog;
 class TestFileCommands;
-class ExclusiveOpenProber;
+class InstrumentRequests;
+class LinkAssembly;
+class LinkMaster;
 class MainWindow;
 class Notifier;
 class ResponseHandler;
 class SamplingController;
-class SerialPortEnumerator;
 class StartingWindow;
 class TComm;
 class VersionWindow;
@@ -67,7 +66,7 @@ public:
 
     MainWindow& mainWindow() { return *mainWindow_; }
     CommunicationDialog& commDialog() { return *commDialog_; }
-    PortDiscovery& portDiscovery() { return *portDiscovery_; }
+    PortDiscovery& portDiscovery();
     VersionWindow& versionWindow() { return *versionWindow_; }
     AddressResetDialog& addressResetDialog() { return *addressResetDialog_; }
     CalibrationWindow& calibrationWindow() { return *calibrationWindow_; }
@@ -82,9 +81,11 @@ public:
     StyleDialog& styleDialog() { return *styleDialog_; }
     TestFileCommands& testFiles() { return *testFiles_; }
     AcquisitionState& state() { return state_; }
-    TComm& comm() { return *comm_; }
-    SamplingController& sampling() { return *sampling_; }
-    ResponseHandler& responseHandler() { return *handler_; }
+    TComm& comm();
+    LinkMaster& link();
+    InstrumentRequests& requests();
+    SamplingController& sampling();
+    ResponseHandler& responseHandler();
     ReplySinks& replySinks() { return sinks_; }
     sim::PtySimulator* simulator() { return simulator_.get(); }
     Notifier& notifier() { return *notifier_; }
@@ -108,17 +109,10 @@ private:
     ReplySinks sinks_;
     std::unique_ptr<sim::PtySimulator> simulator_;
     QString simulatorLink_;
-    std::unique_ptr<TComm> comm_;
-    std::unique_ptr<ModbusMaster> master_;
-    std::unique_ptr<InstrumentRequests> requests_;
-    std::unique_ptr<SerialPortEnumerator> enumerator_;
-    std::unique_ptr<ExclusiveOpenProber> prober_;
     std::unique_ptr<MainWindow> mainWindow_;
-    std::unique_ptr<SamplingController> sampling_;
-    std::unique_ptr<ResponseHandler> handler_;
+    std::unique_ptr<LinkAssembly> link_;
     std::unique_ptr<TestFileCommands> testFiles_;
     std::unique_ptr<StyleDialog> styleDialog_;
-    std::unique_ptr<PortDiscovery> portDiscovery_;
     std::unique_ptr<CommunicationDialog> commDialog_;
     std::unique_ptr<ReportWindow> reportWindow_;
     std::unique_ptr<EnterInfoDialog> enterInfoDialog_;
