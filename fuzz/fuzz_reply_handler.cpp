@@ -1,17 +1,25 @@
-// The reply handler: any bytes as the replies to any request. The first bytes
-// of an input set the link state the replies meet (the last request, what
-// RequestBuffer names, the starting-test block, the alarm read-out step, the
-// sampling mode, the USB link state, which windows are open); the rest is a
-// sequence of replies, each handled as one complete read. The handler runs
-// over the real framing and requests, a scripted port, and windows that
-// record what they are shown; the starting-test window draws its plot.
+// The reply framing and the reply handler: any bytes as the replies to any
+// request. The first bytes of an input set the request on the line and the
+// link state the replies meet (the starting-test block, the alarm read-out
+// step, the sampling mode, the USB link state, which windows are open,
+// whether a start waits for its acknowledgement); the rest is a sequence of
+// replies. Each is framed as the link master frames it, judged against the
+// request, and, when it is the reply asked for, handed to the handler with
+// that request. The handler runs over the real requests and link master, a
+// scripted port, and windows that record what they are shown; the
+// starting-test window draws its plot.
+//
+// Header: the register (a byte), whether the request is a write (bit 0 of
+// the next byte), the count (two bytes, little-endian), then the block, the
+// alarm step, the sampling mode, the USB link state and the flags.
 //
 // Reply records: two bytes little-endian, whose low 15 bits are the length
 // and whose top bit asks for the last two bytes to be made the reply's CRC
 // (a fuzzer rarely guesses a CRC), then the reply's bytes.
 //
-// Properties: every request the handler sends is a whole frame with its CRC;
-// alarm fields are 1 to 8; the starting-test block index stays in 0 to 6.
+// Properties: a frame's length is never shorter than a reply nor longer than
+// the longest; every request the handler sends is a whole frame with its
+// CRC; alarm fields are 1 to 8; the starting-test block index stays in 0 to 6.
 
 #include "fuzz_support.h"
 
@@ -21,8 +29,10 @@
 #include "acquisition/sampling_controller.h"
 #include "display/display_colors.h"
 #include "display/starting_plot.h"
+#include "link/link_master.h"
 #include "link/modbus_framing.h"
 #include "link/register_map.h"
+#include "link/reply_framing.h"
 #include "support/recording_main_window_view.h"
 #include "support/test_support.h"
 
@@ -66,15 +76,16 @@ struct FuzzSinks : AlarmReplySink, InstrumentSettingsReplySink, CalibrationReply
     }
 };
 
-// Everything the handler talks to, wired as the main window wires it.
+// Everything the handler talks to, wired as the program wires it.
 struct Rig {
     AcquisitionState state;
     ScriptedPort port;
-    ModbusMaster master{state, port};
-    InstrumentRequests requests{state, master};
+    ModbusMaster framing{state, port};
     RecordingMainWindowView view;
+    LinkMaster link{state, framing, view};
+    InstrumentRequests requests{state, link};
     RecordingNotifier notifier;
-    SamplingController sampling{state, requests, port, view, notifier};
+    SamplingController sampling{state, requests, view, notifier};
     FuzzSinks windows{state};
     ReplySinks sinks;
     std::unique_ptr<ResponseHandler> handler;
@@ -83,8 +94,20 @@ struct Rig {
 // The one place that knows the handler's constructor.
 std::unique_ptr<ResponseHandler> MakeHandler(Rig& rig)
 {
-    return std::make_unique<ResponseHandler>(rig.state, rig.port, rig.requests, rig.sampling, rig.view,
-                                             rig.notifier, rig.sinks);
+    return std::make_unique<ResponseHandler>(rig.state, rig.requests, rig.sampling, rig.view, rig.notifier,
+                                             rig.sinks);
+}
+
+// The request a header names: a read with its count, or the write of the
+// register in the form the program writes it.
+LinkRequest RequestFrom(uint16_t reg, bool write, uint16_t count)
+{
+    if (!write) return LinkRequest::read(reg, count);
+    const uint8_t data[kCtSettingsSize] = {};
+    if (reg == Reg::InstrumentSettings) return LinkRequest::blockWrite(reg, data, kCtSettingsSize);
+    if (reg == Reg::AlarmEnable || reg == Reg::TemperatureMode || reg == Reg::Unlock)
+        return LinkRequest::fourByteWrite(reg, data);
+    return LinkRequest::floatWrite(reg, 1.0f);
 }
 
 // A register the program requests, or 0 (nothing requested yet): the byte
@@ -120,20 +143,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     InitAcquisitionState(state, QSize(800, 600), nullptr);
     state.SlaveAddress = 2;
 
-    // The link state the replies meet.
-    const uint16_t lastRegister = RegisterFrom(in.byte());
-    const uint8_t lastCount = in.byte();
-    const uint16_t composedRegister = RegisterFrom(in.byte());
-    const uint8_t composedCount = in.byte();
+    // The request on the line and the link state the replies meet.
+    const uint16_t reg = RegisterFrom(in.byte());
+    const bool write = (in.byte() & 0x01) != 0;
+    const uint16_t count = in.u16();
     const uint8_t startBlock = in.byte();
     const uint8_t alarmStep = in.byte();
     const uint8_t samplingMode = in.byte() % 3;  // idle, single, continuous
     const uint8_t usbLink = in.byte() % 3;       // plain serial, instrument USB, undecided
     const uint8_t flags = in.byte();
-    if (composedRegister != 0) rig->master.ReadRegisters(state.SlaveAddress, composedRegister, composedCount);
-    rig->port.written.clear();
-    state.LastRequestRegister = uint8_t(lastRegister);
-    state.LastRequestCount = lastCount;
+    const LinkRequest request = RequestFrom(reg, write, count);
+    const ReplyForm form = ReplyFormFor(request);
     state.StartBlockIndex = startBlock;
     state.AlarmReadStep = alarmStep;
     state.SamplingMode = samplingMode;
@@ -144,6 +164,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (flags & 0x08) rig->sinks.calibration = &rig->windows;
     if (flags & 0x10) rig->sinks.starting = &rig->windows;
     rig->windows.angleToTime = (flags & 0x20) != 0;
+    const bool triggerAwaited = (flags & 0x40) != 0;
     rig->handler = MakeHandler(*rig);
 
     const bool blockIndexSane = startBlock <= kStartingBlockCount;
@@ -155,9 +176,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             bytes[bytes.size() - 2] = char(crc & 0xFF);
             bytes[bytes.size() - 1] = char(crc >> 8);
         }
-        rig->handler->handleReply(bytes);
+        // Framed as the link master frames what comes in: the length from
+        // the first bytes, then the frame judged whole.
+        int length = 0;
+        for (int have = 0; have <= bytes.size() && length == 0; ++have)
+            length = FrameLength(form, triggerAwaited, bytes.left(have));
+        FUZZ_CHECK(length == -1 || length == 0 || (length >= kAckReplyLength && length <= kLongestReplyLength));
+        if (length <= 0 || length > bytes.size()) continue;
+        const QByteArray frame = bytes.left(length);
+        switch (JudgeFrame(form, reg, triggerAwaited, frame)) {
+        case FrameVerdict::Answer: rig->handler->replyTo(request, frame); break;
+        case FrameVerdict::TriggerAck: rig->handler->replyTo(LinkRequest::read(Reg::Starting, 0), frame); break;
+        case FrameVerdict::Damaged:
+        case FrameVerdict::Other: break;
+        }
         if (blockIndexSane) FUZZ_CHECK(state.StartBlockIndex <= kStartingBlockCount);
     }
     for (const QByteArray& frame : rig->port.written) FUZZ_CHECK(IsWholeFrame(frame));
+    // Owners go before the link they use.
+    rig->handler.reset();
     return 0;
 }

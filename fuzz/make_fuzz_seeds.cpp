@@ -9,10 +9,12 @@
 #include "acquisition/ini_file.h"
 #include "acquisition/sys_settings.h"
 #include "acquisition/test_file.h"
+#include "link/link_master.h"
 #include "link/modbus_framing.h"
 #include "link/register_map.h"
 #include "recording/ole_date.h"
 #include "recording/record_writer.h"
+#include "support/recording_main_window_view.h"
 #include "support/test_support.h"
 
 #include "instrument_model.h"
@@ -64,6 +66,9 @@ public:
     QByteArray ask(const std::function<bool(InstrumentRequests&)>& request)
     {
         port.written.clear();
+        // A link of its own for each request, so that it goes out at once.
+        LinkMaster link(state, framing, view);
+        InstrumentRequests requests(state, link);
         request(requests);
         const QByteArray frame = port.written.value(0);
         const std::optional<sim::Reply> reply =
@@ -74,15 +79,17 @@ public:
 
     AcquisitionState state;
     ScriptedPort port;
-    ModbusMaster master{state, port};
-    InstrumentRequests requests{state, master};
+    ModbusMaster framing{state, port};
+    RecordingMainWindowView view;
     sim::InstrumentModel model{2, 50.0, 7};
     double clock = 100.0;
 };
 
-// The link state a reply handler input starts from (see fuzz_reply_handler.cpp).
+// The request on the line and the link state a reply handler input starts
+// from (see fuzz_reply_handler.cpp).
 struct HandlerState {
-    uint8_t lastRegister = 0, lastCount = 0, composedRegister = 0, composedCount = 0;
+    uint8_t reg = 0, write = 0;
+    uint16_t count = 0;
     uint8_t startBlock = 0, alarmStep = 0, samplingMode = 0, usbLink = 0;
     uint8_t flags = 0x1E;  // port open, every window registered
 };
@@ -90,7 +97,7 @@ struct HandlerState {
 QByteArray HandlerInput(const HandlerState& s, const QList<QByteArray>& replies)
 {
     QByteArray in;
-    for (const uint8_t b : {s.lastRegister, s.lastCount, s.composedRegister, s.composedCount, s.startBlock, s.alarmStep,
+    for (const uint8_t b : {s.reg, s.write, uint8_t(s.count & 0xFF), uint8_t(s.count >> 8), s.startBlock, s.alarmStep,
                             s.samplingMode, s.usbLink, s.flags})
         in += char(b);
     for (const QByteArray& reply : replies) {
@@ -102,65 +109,75 @@ QByteArray HandlerInput(const HandlerState& s, const QList<QByteArray>& replies)
     return in;
 }
 
+HandlerState Reading(uint16_t reg, uint16_t count)
+{
+    HandlerState s;
+    s.reg = uint8_t(reg);
+    s.count = count;
+    return s;
+}
+
+HandlerState Writing(uint16_t reg)
+{
+    HandlerState s;
+    s.reg = uint8_t(reg);
+    s.write = 1;
+    return s;
+}
+
 void ReplySeeds()
 {
     Exchange x;
-    const QByteArray bulk = x.ask([](InstrumentRequests& r) { return r.ReadMeasurement(); });
-    HandlerState s;
-    s.lastRegister = s.composedRegister = Reg::Measurement;
-    s.lastCount = s.composedCount = 2;
+    const QByteArray bulk = x.ask([](InstrumentRequests& r) { return r.ReadMeasurement() != 0; });
+    HandlerState s = Reading(Reg::Measurement, 2);
     s.samplingMode = SamplingContinuous;
     Write("reply_handler", "bulk", HandlerInput(s, {bulk}));
-    // Two replies run together, then one cut short: both are asked again.
+    // Two replies run together, then one cut short.
     s.usbLink = LinkInstrumentUsb;
     Write("reply_handler", "bulk_doubled_cut", HandlerInput(s, {bulk + bulk, bulk.left(1200)}));
 
-    s = HandlerState();
-    s.lastRegister = s.composedRegister = Reg::InstrumentSettings;
-    s.lastCount = s.composedCount = 2;
     Write("reply_handler", "settings",
-          HandlerInput(s, {x.ask([](InstrumentRequests& r) { return r.ReadInstrumentSettings(2); })}));
+          HandlerInput(Reading(Reg::InstrumentSettings, 2),
+                       {x.ask([](InstrumentRequests& r) { return r.ReadInstrumentSettings(2); })}));
 
-    // The alarm read-out chain: eight limits and the enable bits.
-    s = HandlerState();
-    s.lastRegister = s.composedRegister = Reg::AlarmFirst;
-    s.lastCount = s.composedCount = 2;
+    // Replies of the alarm read-out: eight limits and the enable bits.
     QList<QByteArray> limits;
     for (uint16_t reg = Reg::AlarmFirst; reg <= Reg::AlarmLast; ++reg)
         limits << x.ask([reg](InstrumentRequests& r) { return r.ReadAlarmLimit(reg); });
-    limits << x.ask([](InstrumentRequests& r) { return r.ReadAlarmEnableBits(); });
-    Write("reply_handler", "alarm_readout", HandlerInput(s, limits));
+    Write("reply_handler", "alarm_readout", HandlerInput(Reading(Reg::AlarmFirst, 2), limits));
+    Write("reply_handler", "alarm_bits",
+          HandlerInput(Reading(Reg::AlarmEnable, 2),
+                       {x.ask([](InstrumentRequests& r) { return r.ReadAlarmEnableBits(); })}));
 
-    // The alarm write-out chain: acknowledgements of eight limits and the bits.
+    // Acknowledgements of the alarm write-out and of the settings block.
     QList<QByteArray> acks;
     for (uint16_t reg = Reg::AlarmFirst; reg <= Reg::AlarmLast; ++reg)
         acks << x.ask([reg](InstrumentRequests& r) { return r.WriteAlarmLimit(reg, 250.0f + reg); });
-    acks << x.ask([](InstrumentRequests& r) { return r.WriteAlarmEnableBits(0x0F); });
+    Write("reply_handler", "write_acks", HandlerInput(Writing(Reg::AlarmFirst + 3), acks));
     CtSettingsBlock block{};
     block.CurrentRatio.set(1.0f);
     block.VoltageRatio.set(1.0f);
     block.FilterCoefficient = 5;
     block.Range = 1;
-    acks << x.ask([&](InstrumentRequests& r) { return r.WriteInstrumentSettings(block); });
-    Write("reply_handler", "write_acks", HandlerInput(s, acks));
+    Write("reply_handler", "settings_ack",
+          HandlerInput(Writing(Reg::InstrumentSettings),
+                       {x.ask([&](InstrumentRequests& r) { return r.WriteInstrumentSettings(block); })}));
 
     // Calibration: the two phase corrections, shown as times.
-    s = HandlerState();
-    s.lastRegister = s.composedRegister = Reg::NarrowbandPhase;
-    s.lastCount = s.composedCount = 2;
+    s = Reading(Reg::NarrowbandPhase, 2);
     s.flags |= 0x20;
     Write("reply_handler", "phases",
           HandlerInput(s, {x.ask([](InstrumentRequests& r) { return r.ReadPhaseCorrection(Reg::NarrowbandPhase); })}));
 
-    // The starting test: the trigger acknowledgement, then the last two of the
-    // six blocks, which complete the capture and draw it.
-    s = HandlerState();
-    s.lastRegister = s.composedRegister = Reg::Starting;
-    s.lastCount = s.composedCount = 1;
+    // The starting test: the trigger acknowledgement while a keep-alive is on
+    // the line, then the last two of the six blocks, which complete the
+    // capture and draw it.
+    s = Reading(Reg::KeepAlive, 15);
+    s.flags |= 0x40;
     const QByteArray trigger = x.ask([](InstrumentRequests& r) { return r.TriggerStartingTest(1); });
     Write("reply_handler", "starting_trigger", HandlerInput(s, {trigger}));
+    s = Reading(Reg::Starting, 5 * 256);
     s.startBlock = 5;
-    s.lastCount = s.composedCount = 5;
     Write("reply_handler", "starting_blocks",
           HandlerInput(s, {x.ask([](InstrumentRequests& r) { return r.RequestStartingBlock(5); }),
                            x.ask([](InstrumentRequests& r) { return r.RequestStartingBlock(6); })}));

@@ -35,8 +35,13 @@ std::optional<double> CalibrationCommands::typedValue(const QString& caption, co
 
 void CalibrationCommands::calibrate(uint16_t reg, const QString& caption, const QString& text)
 {
-    const std::optional<double> value = typedValue(caption, text, true);
-    if (!value) return;
+    // The reference travels as a 32-bit float; one beyond its range would
+    // arrive as infinity.
+    const std::optional<float> value = ParseTypedFloat32(text, EmptyText::IsZero);
+    if (!value) {
+        notifier_.message(NotANumberText(caption, text), QString(), Notifier::Icon::Warning);
+        return;
+    }
     if (!requests_.portOpen()) {
         QString reason;
         if (!openPort_ || !openPort_(&reason)) {
@@ -45,7 +50,7 @@ void CalibrationCommands::calibrate(uint16_t reg, const QString& caption, const 
             return;
         }
     }
-    requests_.WriteCalibrationValue(reg, float(*value));
+    requests_.WriteCalibrationValue(reg, *value);
 }
 
 void CalibrationCommands::calibrateVoltage(const QString& text)

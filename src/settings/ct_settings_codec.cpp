@@ -41,16 +41,16 @@ CtSettingsEncoding EncodeCtSettings(const CtSettingsControls& controls, const Ct
     if (!angle) return refuse(Refusal::NotANumber, Field::Angle);
     if (*angle > kMaxAngleDifference) return refuse(Refusal::AngleAboveLimit, Field::Angle);
     if (*angle < -kMaxAngleDifference) return refuse(Refusal::AngleBelowLimit, Field::Angle);
-    const std::optional<double> currentRatio = ParseTypedNumber(controls.currentRatioText);
+    const std::optional<float> currentRatio = ParseTypedFloat32(controls.currentRatioText);
     if (!currentRatio) return refuse(Refusal::NotANumber, Field::CurrentRatio);
-    const std::optional<double> voltageRatio = ParseTypedNumber(controls.voltageRatioText);
+    const std::optional<float> voltageRatio = ParseTypedFloat32(controls.voltageRatioText);
     if (!voltageRatio) return refuse(Refusal::NotANumber, Field::VoltageRatio);
 
     const double frequency = controls.frequencyItem == kSixtyHertzItem ? 60.0 : 50.0;
     CtSettingsBlock& b = result.block;
     b.AngleDifference.set(float((1.0 / frequency) * (*angle / kDegreesPerTurn)));
-    b.CurrentRatio.set(float(*currentRatio));
-    b.VoltageRatio.set(float(*voltageRatio));
+    b.CurrentRatio.set(*currentRatio);
+    b.VoltageRatio.set(*voltageRatio);
     b.Bandwidth = uint8_t(controls.bandwidthItem > 0 ? 1 : 0);
     b.ThdAlgorithm = uint8_t(controls.thdItem > 0 ? 1 : 0);
     b.FilterCoefficient = ItemByte(controls.filterItem);

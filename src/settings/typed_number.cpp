@@ -3,6 +3,7 @@
 #include <QLocale>
 
 #include <cmath>
+#include <limits>
 
 std::optional<double> ParseTypedNumber(const QString& text, EmptyText empty)
 {
@@ -17,6 +18,14 @@ std::optional<double> ParseTypedNumber(const QString& text, EmptyText empty)
     const double value = QLocale::c().toDouble(trimmed, &ok);
     if (!ok || !std::isfinite(value)) return std::nullopt;
     return value;
+}
+
+std::optional<float> ParseTypedFloat32(const QString& text, EmptyText empty)
+{
+    const std::optional<double> value = ParseTypedNumber(text, empty);
+    // Compared before the conversion, which is not defined beyond the range.
+    if (!value || std::fabs(*value) > double(std::numeric_limits<float>::max())) return std::nullopt;
+    return float(*value);
 }
 
 QString NotANumberText(const QString& fieldCaption, const QString& text)

@@ -15,6 +15,11 @@ enum class EmptyText { IsZero, IsInvalid };
 // An empty text is 0 or invalid as asked. Infinite and NaN are invalid.
 std::optional<double> ParseTypedNumber(const QString& text, EmptyText empty = EmptyText::IsZero);
 
+// The same for a value the instrument keeps as a 32-bit float: a number
+// beyond that range (1 followed by 39 zeros) would arrive as infinity and is
+// as invalid as a text that is no number.
+std::optional<float> ParseTypedFloat32(const QString& text, EmptyText empty = EmptyText::IsZero);
+
 // The message shown for a text that is no number: names the field (its
 // caption as the window shows it, blanks trimmed) and the text.
 QString NotANumberText(const QString& fieldCaption, const QString& text);

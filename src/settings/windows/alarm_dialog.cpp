@@ -26,6 +26,7 @@ const char* const kInitialLimits[kAlarmLimitCount] = {"300", "0", "20", "0", "60
 
 const QString kNotSynchronisedText = QStringLiteral("状态：没有同步");
 const QString kSendingText = QStringLiteral("正在传输数据到仪器。");
+const QString kReadFailedText = QStringLiteral("与仪器数据同步失败，仪器已经关闭或和电脑还没有正常连接。");
 const QString kNotConnectedText =
     QStringLiteral("Communication failure with the instrument, the instrument has been turned off, or not properly "
                    "connected.");
@@ -112,7 +113,12 @@ AlarmDialog::AlarmDialog(AcquisitionState& state, InstrumentRequests& requests, 
 void AlarmDialog::openAndReadOut()
 {
     showStatus(QStringLiteral("Request data!......"));
-    if (!transfer_.startReadOut()) notifier_.message(kNotConnectedText, windowTitle(), Notifier::Icon::Warning);
+    if (transfer_.startReadOut()) {
+        readingOut_ = true;
+        readButton_->setEnabled(false);
+    } else {
+        notifier_.message(kNotConnectedText, windowTitle(), Notifier::Icon::Warning);
+    }
     // First shown centred on the main window; after that where the user left it.
     show();
     raise();
@@ -122,9 +128,12 @@ void AlarmDialog::openAndReadOut()
 void AlarmDialog::readInstrument()
 {
     showStatus(QStringLiteral("正在请求仪器数据......"));
-    if (!transfer_.startReadOut())
-        notifier_.message(QStringLiteral("与仪器数据同步失败，仪器已经关闭或和电脑还没有正常连接。"), windowTitle(),
-                          Notifier::Icon::Warning);
+    if (transfer_.startReadOut()) {
+        readingOut_ = true;
+        readButton_->setEnabled(false);
+    } else {
+        notifier_.message(kReadFailedText, windowTitle(), Notifier::Icon::Warning);
+    }
 }
 
 void AlarmDialog::saveToInstrument()
@@ -136,10 +145,10 @@ void AlarmDialog::saveToInstrument()
     std::array<float, kAlarmLimitCount> limits{};
     for (int n = 0; n < kAlarmLimitCount; ++n) {
         QLineEdit* edit = limitEdits_[size_t(n)];
-        const std::optional<double> value = ParseTypedNumber(edit->text(), EmptyText::IsZero);
         // The instrument keeps single-precision values; one beyond their
         // range would arrive as infinity.
-        if (!value || !std::isfinite(float(*value))) {
+        const std::optional<float> value = ParseTypedFloat32(edit->text(), EmptyText::IsZero);
+        if (!value) {
             // Nothing was sent, so the status line must not claim a transfer.
             showStatus(statusBefore);
             setButtonsEnabled(true);
@@ -149,7 +158,7 @@ void AlarmDialog::saveToInstrument()
             edit->selectAll();
             return;
         }
-        limits[size_t(n)] = float(*value);
+        limits[size_t(n)] = *value;
     }
     std::array<bool, kAlarmLimitCount> on{};
     for (int n = 0; n < kAlarmLimitCount; ++n) on[size_t(n)] = enableBoxes_[size_t(n)]->isChecked();
@@ -186,6 +195,20 @@ void AlarmDialog::showStatus(const QString& text)
     statusLabel_->repaint();
 }
 
+void AlarmDialog::readOutEnded(bool complete)
+{
+    readingOut_ = false;
+    readButton_->setEnabled(true);
+    // A read-out that got no answer for 8 s says so rather than leaving its
+    // request text standing.
+    if (!complete) showStatus(kReadFailedText);
+}
+
+void AlarmDialog::writeEnded(bool complete)
+{
+    if (!complete) showStatus(kNotConnectedText);
+}
+
 bool AlarmDialog::eventFilter(QObject* watched, QEvent* event)
 {
     // Limits are never negative: a minus sign cannot be typed.
@@ -200,5 +223,7 @@ bool AlarmDialog::eventFilter(QObject* watched, QEvent* event)
 
 void AlarmDialog::setButtonsEnabled(bool enabled)
 {
-    for (QPushButton* button : {readButton_, saveButton_, exitButton_}) button->setEnabled(enabled);
+    saveButton_->setEnabled(enabled);
+    exitButton_->setEnabled(enabled);
+    readButton_->setEnabled(enabled && !readingOut_);
 }

@@ -32,7 +32,7 @@ public:
 
     // The main window's "Alarm limits": starts a read-out and shows the window.
     void openAndReadOut();
-    // "读仪器数据" (Button3).
+    // "读仪器数据" (Button3), disabled while its read-out runs.
     void readInstrument();
     // "保存到仪器" (Button1). A box that holds no number stops the save
     // before anything is sent, with a message naming the box.
@@ -44,6 +44,8 @@ public:
     void showLimitText(int field, const QString& text) override;
     void showEnableBits(uint8_t bits) override;
     void showStatus(const QString& text) override;
+    void readOutEnded(bool complete) override;
+    void writeEnded(bool complete) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -60,4 +62,5 @@ private:
     QPushButton* saveButton_ = nullptr;                        // Button1
     QPushButton* exitButton_ = nullptr;                        // Button2
     QPushButton* readButton_ = nullptr;                        // Button3
+    bool readingOut_ = false;
 };

@@ -1,5 +1,7 @@
 #include "settings/windows/instrument_settings_window.h"
 
+#include "link/register_map.h"
+
 #include "settings/number_keys.h"
 
 #include <QButtonGroup>
@@ -292,6 +294,18 @@ void InstrumentSettingsWindow::restoreDefaults() { setControls(kDefaults); }
 void InstrumentSettingsWindow::showSettings(const CtSettingsBlock& block) { setControls(DecodeCtSettings(block)); }
 
 void InstrumentSettingsWindow::showStatus(const QString& text) { statusPanel_->setText(text); }
+
+// A read or a save that got no answer for 8 s says so rather than leaving
+// its "being transmitted" text standing.
+void InstrumentSettingsWindow::readEnded(bool complete)
+{
+    if (!complete) showStatus(RequestNotSentText());
+}
+
+void InstrumentSettingsWindow::saveEnded(bool complete)
+{
+    if (!complete) showStatus(RequestNotSentText());
+}
 
 void InstrumentSettingsWindow::selectBandwidth(int item) { SelectItem(bandwidthButtons_, item); }
 

@@ -46,6 +46,8 @@ public:
     // InstrumentSettingsReplySink
     void showSettings(const CtSettingsBlock& block) override;
     void showStatus(const QString& text) override;
+    void readEnded(bool complete) override;
+    void saveEnded(bool complete) override;
 
     // InstrumentSettingsPanel
     void selectBandwidth(int item) override;
