@@ -38,6 +38,8 @@ public:
 
     // Bytes last written to a register by a request (empty when never written).
     std::vector<uint8_t> writtenRegister(int reg) const;
+    // The starting-test capture the blocks are cut from (10248 bytes).
+    const std::vector<uint8_t>& startingCapture() const { return capture_; }
 
 private:
     std::optional<Reply> answerRead(int reg, int count, double nowSeconds);

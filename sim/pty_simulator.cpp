@@ -376,4 +376,10 @@ std::vector<uint8_t> PtySimulator::storedRegister(int reg) const
     return impl_->model.writtenRegister(reg);
 }
 
+std::vector<uint8_t> PtySimulator::startingCapture() const
+{
+    std::lock_guard<std::mutex> lock(impl_->mutex);
+    return impl_->model.startingCapture();
+}
+
 } // namespace sim

@@ -87,6 +87,9 @@ public:
 
     // Raw bytes last stored by a write to a register (empty when never written).
     std::vector<uint8_t> storedRegister(int reg) const;
+    // The starting-test capture the instrument holds now: what six blocks
+    // fetched whole and in order add up to.
+    std::vector<uint8_t> startingCapture() const;
 
 private:
     struct Impl;
