@@ -3,6 +3,7 @@
 // pseudo-terminal, the real reply handler, the simulator storing what it is
 // sent.
 
+#include "acquisition/sampling_controller.h"
 #include "acquisition/windows/main_window.h"
 #include "acquisition/windows/program.h"
 #include "link/register_map.h"
@@ -58,9 +59,6 @@ class InstrumentCalibrationSimTest : public QObject {
         program->mainWindow().show();
         // The start-up read of the settings block fills the settings window.
         QTRY_COMPARE_WITH_TIMEOUT(settings().statusText(), QString("Successful synchronization"), 3000);
-        // Keep-alive reads would take over the routing of the windows' reads.
-        program->commDialog().discovery().stopWatchdog();
-        QTest::qWait(200);
     }
     sim::PtySimulator& simulator() { return *program->simulator(); }
     InstrumentSettingsWindow& settings() { return program->instrumentSettingsWindow(); }
@@ -181,12 +179,19 @@ private slots:
         setText(settings(), "Edit4", "-");
         click(settings(), "Button1");
         setText(settings(), "Edit4", "1");
+        // A ratio beyond a 32-bit float would reach the instrument as infinity.
+        const QString huge = "1" + QString(39, '0');
+        setText(settings(), "Edit3", huge);
+        click(settings(), "Button1");
+        setText(settings(), "Edit3", "1");
         program->comm().setPortOpen(false);
         click(settings(), "Button1");
         QCOMPARE(notifier.messages,
                  QStringList({"Angle difference is not greater than 30 degrees, the data is invalid!",
                               "Angle difference can not be less than -30 degrees, the data is invalid!",
                               "Voltage transformer ratio: \"-\" is not a number.\n"
+                              "Please enter a number such as 1.5; nothing was sent.",
+                              "Current transformer ratio: \"" + huge + "\" is not a number.\n"
                               "Please enter a number such as 1.5; nothing was sent.",
                               RequestNotSentText()}));
         QCOMPARE(QByteArray(reinterpret_cast<const char*>(program->state().CtSettings.bytes()), 19), mirror);
@@ -235,9 +240,6 @@ private slots:
         setText(calibration(), "Edit7", "1");
         click(calibration(), "Button2");
         QTRY_COMPARE_WITH_TIMEOUT(stored(167), FloatBytes(float(1.0 / 360 * 0.02)), 3000);
-        // One read is one reply: the write's acknowledgement is taken in
-        // before the read goes out, as a hand on the mouse would wait.
-        QTest::qWait(300);
         setText(calibration(), "Edit7", "");
         click(calibration(), "Button8");
         QTRY_COMPARE_WITH_TIMEOUT(text(calibration(), "Edit7"), QString("1"), 3000);
@@ -261,12 +263,17 @@ private slots:
         click(calibration(), "Button3");
         setText(calibration(), "Edit8", "");
         click(calibration(), "BroadbandStep+0.01");
-        QCOMPARE(notifier.messages.size(), 3);
+        const int referenceWrites = writes(154).size();
+        setText(calibration(), "Edit1", "1" + QString(39, '0'));
+        click(calibration(), "SeSkinButton1");
+        QCOMPARE(notifier.messages.size(), 4);
         QCOMPARE(notifier.messages[0], QString("  角差不能大于30度，数据无效!    "));
         QCOMPARE(notifier.messages[1], QString("  角差不能小于-30度，数据无效!    "));
         QVERIFY(notifier.messages[2].startsWith("宽频: \"\" is not a number."));
+        QVERIFY(notifier.messages[3].startsWith("电压: \"1000"));
         QTest::qWait(200);
         QCOMPARE(writes(167).size() + writes(168).size(), phaseWrites);
+        QCOMPARE(writes(154).size(), referenceWrites);
 
         // Its sampling buttons are the main window's: one measurement, and
         // the measured phases are shown.
@@ -280,6 +287,57 @@ private slots:
         const QString voltagePhase = in<QLabel>(calibration(), "Label8")->text();
         QVERIFY2(voltagePhase.endsWith("   ") && voltagePhase != "0", qPrintable(voltagePhase));
         QVERIFY(in<QLabel>(calibration(), "Label9")->text().endsWith("   "));
+    }
+
+    // A technician calibrates while continuous sampling runs: the range and
+    // band switches (whole settings blocks), the references and the phase
+    // corrections all reach the instrument, and the measurements never stop.
+    void calibrationWhileSamplingContinuously()
+    {
+        startProgram();
+        program->mainWindow().action(MainWindow::Command::Calibration)->trigger();
+        int measurements = 0;
+        connect(&program->sampling(), &SamplingController::measurementHandled, this, [&] { ++measurements; });
+        QList<int> perStep;
+        int before = 0;
+        const auto step = [&] {
+            QTRY_VERIFY_WITH_TIMEOUT(measurements > before, 2000);
+            perStep << measurements - before;
+            before = measurements;
+        };
+        click(calibration(), "SeSkinButton18");
+        QCOMPARE(int(program->state().SamplingMode), 2);
+        step();
+
+        click(calibration(), "Range2Button");
+        QTRY_COMPARE_WITH_TIMEOUT(settings().statusText(), QString("Successfully write data to the instrument"), 3000);
+        QCOMPARE(uint8_t(stored(188)[18]), uint8_t(2));
+        step();
+        click(calibration(), "BroadbandButton");
+        QTRY_COMPARE_WITH_TIMEOUT(uint8_t(stored(188)[12]), uint8_t(1), 3000);
+        step();
+        click(calibration(), "VoltagePreset110");
+        click(calibration(), "CurrentPreset2A");
+        QTRY_COMPARE_WITH_TIMEOUT(stored(158), FloatBytes(2.0f), 3000);
+        QCOMPARE(stored(154), FloatBytes(110.0f));
+        step();
+        setText(calibration(), "Edit7", "1.5");
+        click(calibration(), "Button2");
+        setText(calibration(), "Edit7", "");
+        click(calibration(), "Button8");
+        QTRY_COMPARE_WITH_TIMEOUT(text(calibration(), "Edit7"), QString("1.5"), 3000);
+        click(calibration(), "NarrowbandButton");
+        QTRY_COMPARE_WITH_TIMEOUT(uint8_t(stored(188)[12]), uint8_t(0), 3000);
+        step();
+
+        // Sampling ran all along, and runs on.
+        QCOMPARE(int(program->state().SamplingMode), 2);
+        QTest::qWait(1000);
+        QVERIFY2(measurements - before >= 3, qPrintable(QString::number(measurements - before)));
+        QVERIFY(program->mainWindow().statusText(0) != QString("Communication failure, re-request data!"));
+        QVERIFY(notifier.messages.isEmpty());
+        click(calibration(), "SeSkinButton19");
+        QCOMPARE(int(program->state().SamplingMode), 0);
     }
 };
 
