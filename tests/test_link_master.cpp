@@ -153,6 +153,27 @@ private slots:
         QVERIFY(rig.dropped.isEmpty());
     }
 
+    // During sampling's rest a transfer step goes at once when it is over
+    // before the next measurement is due, and waits for the measurement
+    // when it would still be on the line then.
+    void transferStepsFillTheRestBetweenMeasurements()
+    {
+        LinkRig rig;
+        rig.sampling.startContinuous();
+        rig.receive(BulkReply(1));
+        QTest::qWait(SamplingController::kContinuousReadIntervalMs - 20);
+        rig.requests.ReadInstrumentSettings(2);
+        QCOMPARE(int(rig.port.written.size()), 1);  // held: the measurement is due first
+        rig.waitForRequests(2);
+        QCOMPARE(rig.lastRequest(), ReadRequest(148, 2));
+        rig.receive(BulkReply(2));
+        QCOMPARE(rig.lastRequest(), ReadRequest(188, 2));  // early in the rest: at once
+        rig.receive(SettingsReply(1));
+        QCOMPARE(int(rig.port.written.size()), 3);  // the measurement waits for its rest to end
+        rig.waitForRequests(4);
+        QCOMPARE(rig.lastRequest(), ReadRequest(148, 2));
+    }
+
     // The keep-alive goes only when nothing else is on the line or waits.
     void keepAliveOnlyWhenTheLineIsFree()
     {

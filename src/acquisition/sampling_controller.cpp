@@ -98,6 +98,7 @@ void SamplingController::stop()
     request_ = 0;
     ++generation_;
     requests_.link().cancel(asked);
+    requests_.link().samplingDueIn(-1);
 }
 
 void SamplingController::closeQuery()
@@ -111,7 +112,12 @@ void SamplingController::armRecordFileHandOver() { enable(mOpenTimer_); }
 
 void SamplingController::bulkReplyHandled()
 {
-    if (state_.SamplingMode == SamplingContinuous) enable(continuousReadTimer_);
+    if (state_.SamplingMode == SamplingContinuous) {
+        enable(continuousReadTimer_);
+        // Transfer steps that would still be on the line when the rest is
+        // over wait for the next rest.
+        requests_.link().samplingDueIn(kContinuousReadIntervalMs);
+    }
     if (state_.SamplingMode == SamplingSingle) {
         state_.SamplingMode = SamplingIdle;
         view_.setControlEnabled(Control::SingleButton, true);

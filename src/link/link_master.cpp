@@ -46,6 +46,8 @@ LinkMaster::Id LinkMaster::submit(Transaction transaction)
     if (transaction.priority == Priority::KeepAlive && !idle()) return 0;
     const bool waitsForPort = transaction.repeat == Repeat::WhileWanted;
     if (!port_.isOpen() && !waitsForPort) return 0;
+    // Sampling's next request has come: no more holding for it.
+    if (transaction.priority == Priority::Sampling) samplingDueAtMs_ = -1;
     Pending pending;
     pending.id = nextId_++;
     pending.form = ReplyFormFor(transaction.request);
@@ -166,10 +168,9 @@ void LinkMaster::tick()
         }
         break;
     case Phase::Settling:
-        if (now() - collectStartMs_ >= kSettleMs) {
-            phase_ = Phase::Collecting;
-            collect();
-        }
+        if (now() - collectStartMs_ >= kSettleMs) phase_ = Phase::Collecting;
+        // A reply already whole needs no settling.
+        collect();
         break;
     case Phase::Collecting: collect(); break;
     case Phase::Clearing: clearing(); break;
@@ -202,6 +203,52 @@ std::deque<LinkMaster::Pending>::iterator LinkMaster::pickNext()
     return firstOf(Priority::KeepAlive);
 }
 
+int LinkMaster::estimateMs(const Pending& pending) const
+{
+    int requestBytes = kReadFrameSize;
+    switch (pending.t.request.form) {
+    case LinkRequest::Form::Read: break;
+    case LinkRequest::Form::FloatWrite:
+    case LinkRequest::Form::RequestBufferFloat: requestBytes = kFloatWriteFrameSize; break;
+    case LinkRequest::Form::FourByteWrite:
+    case LinkRequest::Form::BlockWrite: requestBytes = 9 + int(pending.t.request.data.size()); break;
+    }
+    int replyBytes = LongestFrame(pending.form);
+    // A register read is answered with its count's data, the settings block
+    // with 19 bytes whatever its count.
+    if (pending.form == ReplyForm::Register)
+        replyBytes = std::min(replyBytes, 5 + std::max(2 * int(pending.t.request.count), kCtSettingsSize));
+    const uint32_t baud = port_.lineSpeed();
+    // The slowest start seen counts a request's own line time as well: an
+    // estimate that errs on the long side.
+    return LineTimeMs(requestBytes + replyBytes, baud) + int(slowestStartMs_) + FrameGapMs(baud) + 2 * kTickMs;
+}
+
+void LinkMaster::samplingDueIn(int ms)
+{
+    if (ms < 0) {
+        samplingDueAtMs_ = -1;
+        pump();
+        return;
+    }
+    samplingRestMs_ = ms;
+    samplingDueAtMs_ = now() + ms;
+}
+
+bool LinkMaster::holdForSampling(const Pending& pending) const
+{
+    // The measurement's timer may fire a little late; past that, sampling
+    // is not asking after all.
+    if (pending.t.priority != Priority::Transfer || samplingDueAtMs_ < 0 ||
+        now() >= samplingDueAtMs_ + kDueLatenessMs)
+        return false;
+    // A step that fits into a whole rest between two measurements waits for
+    // the next rest rather than make the measurement wait; one that never
+    // fits goes at once.
+    const int estimate = estimateMs(pending);
+    return now() + estimate > samplingDueAtMs_ && estimate <= samplingRestMs_;
+}
+
 void LinkMaster::dispatchNext()
 {
     // Callbacks of a transaction that cannot be sent may queue more or run
@@ -209,6 +256,12 @@ void LinkMaster::dispatchNext()
     while (phase_ == Phase::Idle && !active_ && port_.bytesQueued() <= 0) {
         const auto next = pickNext();
         if (next == queue_.end()) break;
+        if (holdForSampling(*next)) {
+            // The transfers have had their turn in this rest: the
+            // measurement goes first when it is asked for.
+            lastPriority_ = Priority::Transfer;
+            break;
+        }
         Pending pending = std::move(*next);
         queue_.erase(next);
         lastPriority_ = pending.t.priority;
@@ -283,6 +336,7 @@ void LinkMaster::beginCollecting()
     showProgress(0);
     if (state_.UsbLinkState == LinkInstrumentUsb) showProgress(kProgressSteps);
     phase_ = Phase::Settling;
+    collect();
 }
 
 void LinkMaster::collect()

@@ -88,6 +88,7 @@ public:
     static constexpr int kGiveUpMs = 8000;
     static constexpr int kLongestClearMs = 3000;
     static constexpr int kCopyWaitMinMs = 100;
+    static constexpr int kDueLatenessMs = 25;
 
     // The re-read timer is a child, found by its object name "ReReadTimer".
     LinkMaster(AcquisitionState& state, ModbusMaster& framing, MainWindowView& view, QObject* parent = nullptr);
@@ -102,6 +103,11 @@ public:
     // Withdraws a transaction: one still waiting is dropped; one on the line
     // is asked no more, but a reply that still comes is handed over.
     void cancel(Id id);
+
+    // Sampling's next request is due in ms (its rest after a measurement);
+    // negative: none is due. A transfer step that would still be on the
+    // line then waits for the next rest, if it fits into one.
+    void samplingDueIn(int ms);
 
     // The port has been closed and opened again: nothing asked before will
     // be answered. The transaction on the line is asked again first.
@@ -159,6 +165,8 @@ private:
     void pump();
     void dispatchNext();
     std::deque<Pending>::iterator pickNext();
+    int estimateMs(const Pending& pending) const;
+    bool holdForSampling(const Pending& pending) const;
     void send(Pending pending);
     void beginCollecting();
     void collect();
@@ -193,6 +201,8 @@ private:
     std::optional<Pending> trigger_;
     Id nextId_ = 1;
     Priority lastPriority_ = Priority::Sampling;
+    qint64 samplingDueAtMs_ = -1;
+    int samplingRestMs_ = 0;
 
     Phase phase_ = Phase::Idle;
     qint64 overdueAtMs_ = 0;

@@ -13,24 +13,17 @@
 #include "link/register_map.h"
 #include "link/tcomm.h"
 #include "pty_simulator.h"
-#include "settings/windows/alarm_dialog.h"
-#include "settings/windows/calibration_window.h"
-#include "settings/windows/instrument_settings_window.h"
 #include "settings/windows/starting_window.h"
 #include "support/test_support.h"
+#include "support/transfer_driver.h"
 
 #include <QAbstractButton>
 #include <QAction>
-#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <array>
-#include <cstring>
 #include <functional>
 #include <memory>
 
@@ -38,32 +31,7 @@ namespace {
 
 const QString kReRequest = QStringLiteral("Communication failure, re-request data!");
 
-enum class Transfer { AlarmSave, AlarmReadOut, SettingsSave, SettingsRead, CalibrationWrite };
-
-const char* Name(Transfer t)
-{
-    switch (t) {
-    case Transfer::AlarmSave: return "alarm save";
-    case Transfer::AlarmReadOut: return "alarm read-out";
-    case Transfer::SettingsSave: return "settings save";
-    case Transfer::SettingsRead: return "settings read";
-    case Transfer::CalibrationWrite: return "calibration write";
-    }
-    return "";
-}
-
-float FloatAt(const std::vector<uint8_t>& bytes, size_t offset = 0)
-{
-    float value = 0;
-    if (bytes.size() >= offset + 4) std::memcpy(&value, bytes.data() + offset, 4);  // little-endian, as the instrument
-    return value;
-}
-
-// Limits that tell every register apart, different for each round.
-std::array<float, 8> Limits(int round)
-{
-    return {250.0f + round, 0.5f, 10.25f + round, 1.0f, 5000.0f + round, 10.0f, 0.95f, 0.125f};
-}
+using Transfer = TransferDriver::Kind;
 
 } // namespace
 
@@ -77,9 +45,7 @@ class LinkSharingSimTest : public QObject {
     QElapsedTimer clock;
     QList<qint64> measurementTimes;
     std::function<void()> afterNextMeasurementRequest;
-    std::array<float, 8> savedLimits{300, 0, 20, 0, 6000, 0, 1, 0};
-    uint8_t savedBits = 0;
-    float savedRatio = 1.0f;
+    std::unique_ptr<TransferDriver> transfers;
 
     // baud 0: the simulator answers at once.
     void start(int baud, int turnaroundMs = 3)
@@ -118,6 +84,7 @@ class LinkSharingSimTest : public QObject {
             then();
         };
         QTRY_COMPARE_WITH_TIMEOUT(program->mainWindow().statusText(0), QString("Successful synchronization"), 5000);
+        transfers = std::make_unique<TransferDriver>(*program, *simulator);
     }
 
     int measurements() const { return int(measurementTimes.size()); }
@@ -128,81 +95,12 @@ class LinkSharingSimTest : public QObject {
         if (!child) qFatal("no %s", name);
         return child;
     }
-    QLineEdit* edit(QWidget& window, const QString& name) { return in<QLineEdit>(window, qPrintable(name)); }
-
-    void begin(Transfer t, int round)
-    {
-        AlarmDialog& alarm = program->alarmDialog();
-        InstrumentSettingsWindow& settings = program->instrumentSettingsWindow();
-        switch (t) {
-        case Transfer::AlarmSave: {
-            const auto limits = Limits(round);
-            for (int n = 0; n < 8; ++n) edit(alarm, QString("Edit%1").arg(n + 1))->setText(QString::number(double(limits[n])));
-            const uint8_t bits = uint8_t(0xA5 ^ round);
-            for (int n = 0; n < 8; ++n) in<QCheckBox>(alarm, qPrintable(QString("CheckBox%1").arg(n + 1)))->setChecked((bits >> n) & 1);
-            alarm.saveToInstrument();
-            savedLimits = limits;
-            savedBits = bits;
-            break;
-        }
-        case Transfer::AlarmReadOut:
-            for (int n = 0; n < 8; ++n) edit(alarm, QString("Edit%1").arg(n + 1))->setText("9999");
-            alarm.readInstrument();
-            break;
-        case Transfer::SettingsSave:
-            savedRatio = 1.5f + round;
-            edit(settings, "Edit3")->setText(QString::number(double(savedRatio)));
-            settings.save();
-            break;
-        case Transfer::SettingsRead:
-            edit(settings, "Edit3")->setText("77");
-            settings.readFromInstrument();
-            break;
-        case Transfer::CalibrationWrite:
-            edit(program->calibrationWindow(), "Edit1")->setText(QString::number(100 + round));
-            in<QPushButton>(program->calibrationWindow(), "SeSkinButton1")->click();
-            break;
-        }
-    }
-
-    bool done(Transfer t, int round)
-    {
-        switch (t) {
-        case Transfer::AlarmSave: return program->alarmDialog().statusText() == "Data transmission completed.";
-        case Transfer::AlarmReadOut:
-            return program->alarmDialog().statusText() == "Successful synchronization" &&
-                   in<QPushButton>(program->alarmDialog(), "Button3")->isEnabled();
-        case Transfer::SettingsSave:
-            return program->instrumentSettingsWindow().statusText() == "Successfully write data to the instrument";
-        case Transfer::SettingsRead:
-            return program->instrumentSettingsWindow().statusText() == "Successful synchronization";
-        case Transfer::CalibrationWrite: return FloatAt(simulator->storedRegister(154)) == float(100 + round);
-        }
-        return false;
-    }
-
-    // The values are the right ones, where they belong.
+    void begin(Transfer t, int round) { transfers->begin(t, round); }
+    bool done(Transfer t) { return transfers->done(t); }
     void verify(Transfer t)
     {
-        switch (t) {
-        case Transfer::AlarmSave:
-            for (int n = 0; n < 8; ++n) QCOMPARE(FloatAt(simulator->storedRegister(118 + n)), savedLimits[size_t(n)]);
-            QCOMPARE(simulator->storedRegister(126).at(0), savedBits);
-            break;
-        case Transfer::AlarmReadOut:
-            for (int n = 0; n < 8; ++n) {
-                QCOMPARE(program->state().AlarmLimits[n], savedLimits[size_t(n)]);
-                QCOMPARE(edit(program->alarmDialog(), QString("Edit%1").arg(n + 1))->text(),
-                         QString::number(double(savedLimits[size_t(n)])));
-            }
-            QCOMPARE(program->state().AlarmEnableBits, savedBits);
-            break;
-        case Transfer::SettingsSave: QCOMPARE(FloatAt(simulator->storedRegister(188), 4), savedRatio); break;
-        case Transfer::SettingsRead:
-            QCOMPARE(edit(program->instrumentSettingsWindow(), "Edit3")->text(), QString::number(double(savedRatio)));
-            break;
-        case Transfer::CalibrationWrite: break;
-        }
+        const QString wrong = transfers->check(t);
+        QVERIFY2(wrong.isEmpty(), qPrintable(QString("%1: %2").arg(TransferDriver::name(t), wrong)));
     }
 
     // Starts each transfer at its offset after a measurement request while
@@ -224,7 +122,7 @@ class LinkSharingSimTest : public QObject {
             };
             QTRY_VERIFY_WITH_TIMEOUT(begun, 10000);
             const int before = measurements();
-            QTRY_VERIFY2_WITH_TIMEOUT(done(t, round), qPrintable(QString("%1 at %2 ms").arg(Name(t)).arg(offsets[i])),
+            QTRY_VERIFY2_WITH_TIMEOUT(done(t), qPrintable(QString("%1 at %2 ms").arg(TransferDriver::name(t)).arg(offsets[i])),
                                       transferLimitMs);
             verify(t);
             if (QTest::currentTestFailed()) return;
@@ -258,12 +156,10 @@ private slots:
     {
         notifier = RecordingNotifier();
         measurementTimes.clear();
-        savedLimits = {300, 0, 20, 0, 6000, 0, 1, 0};
-        savedBits = 0;
-        savedRatio = 1.0f;
     }
     void cleanup()
     {
+        transfers.reset();
         program.reset();
         simulator.reset();
     }
@@ -328,7 +224,7 @@ private slots:
         for (int round = 0; round < 2; ++round) {
             for (Transfer t : {Transfer::AlarmSave, Transfer::AlarmReadOut, Transfer::SettingsSave, Transfer::SettingsRead}) {
                 begin(t, round);
-                QTRY_VERIFY2_WITH_TIMEOUT(done(t, round), Name(t), 20000);
+                QTRY_VERIFY2_WITH_TIMEOUT(done(t), TransferDriver::name(t), 20000);
                 verify(t);
             }
         }

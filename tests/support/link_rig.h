@@ -14,6 +14,7 @@
 #include "support/recording_main_window_view.h"
 #include "support/test_support.h"
 
+#include <QElapsedTimer>
 #include <QStringList>
 #include <QTimer>
 #include <QtTest>
@@ -106,7 +107,25 @@ struct LinkRig {
         link.bytesWaiting();
         settle();
     }
-    void settle() { QTRY_VERIFY_WITH_TIMEOUT(link.settled(), 5000); }
+    void settle()
+    {
+        // Looked at every millisecond: the rest between two measurements is
+        // only 50 ms.
+        QElapsedTimer waited;
+        waited.start();
+        while (!link.settled() && waited.elapsed() < 5000) QTest::qWait(1);
+        QVERIFY(link.settled());
+    }
+
+    // Waits until n requests have gone out, looking every millisecond, so
+    // that a reply fed right after comes as promptly as an instrument's.
+    void waitForRequests(int n, int limitMs = 5000)
+    {
+        QElapsedTimer waited;
+        waited.start();
+        while (int(port.written.size()) < n && waited.elapsed() < limitMs) QTest::qWait(1);
+        QCOMPARE(int(port.written.size()), n);
+    }
 
     QTimer* timer(const char* name)
     {
