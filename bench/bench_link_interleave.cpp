@@ -58,12 +58,13 @@ int main(int argc, char* argv[])
     bench::LatenessProbe probe;
 
     int started = 0, correct = 0, stalls = 0;
-    qint64 baselineGap = 0, medianGap = 0;
     qint64 transferFrom = 0;
     TransferDriver::Kind kind = TransferDriver::Kind::AlarmSave;
-    qint64 longestGap = 0, longestGapLine = 0, longestOverBound = 0;
-    QString longestGapKind;
-    int overBound = 0;
+    struct Window {
+        qint64 from, to;
+        TransferDriver::Kind kind;
+    };
+    std::vector<Window> windows;
     std::map<QString, KindFigures> perKind;
     QStringList wrong;
     bool failureShown = false;
@@ -72,10 +73,6 @@ int main(int argc, char* argv[])
     poll.setInterval(5);
     QTimer stallWatch;
     stallWatch.setInterval(500);
-    QTimer gapPoll;
-    gapPoll.setInterval(20);
-    int gapBefore = 0;
-    qint64 gapFrom = 0, gapTo = 0;
     std::function<void()> next;
 
     // A stall: sampling silent for 8 s, or the failure text in panel 0.
@@ -107,33 +104,9 @@ int main(int argc, char* argv[])
         ++f.count;
         f.totalMs += to - transferFrom;
         f.longestMs = std::max(f.longestMs, to - transferFrom);
-        // The gap is taken once the measurement after the transfer is in.
-        gapBefore = int(rig.measurementTimes().size());
-        gapFrom = transferFrom;
-        gapTo = to;
-        gapPoll.start();
-    };
-
-    QObject::connect(&gapPoll, &QTimer::timeout, [&] {
-        if (int(rig.measurementTimes().size()) <= gapBefore) return;
-        gapPoll.stop();
-        const auto& times = rig.measurementTimes();
-        qint64 gap = 0;
-        for (size_t i = 1; i < times.size(); ++i) {
-            if (times[i] >= gapFrom && times[i - 1] <= gapTo) gap = std::max(gap, times[i] - times[i - 1]);
-        }
-        const qint64 line = LineTimeMs(TransferDriver::lineBytes(kind), uint32_t(baud));
-        if (gap > longestGap) {
-            longestGap = gap;
-            longestGapLine = line;
-            longestGapKind = QString::fromLatin1(TransferDriver::name(kind));
-        }
-        if (gap > line + baselineGap) {
-            ++overBound;
-            longestOverBound = std::max(longestOverBound, gap - line - baselineGap);
-        }
+        windows.push_back({transferFrom, to, kind});
         QTimer::singleShot(int(random() % 300), next);
-    });
+    };
 
     QObject::connect(&poll, &QTimer::timeout, [&] {
         if (driver.done(kind)) {
@@ -147,18 +120,56 @@ int main(int argc, char* argv[])
         if (started == count) {
             stallWatch.stop();
             const qint64 to = rig.nowMs();
+            // Each interval between two measurements either overlaps a
+            // transfer or not. One measurement: the longest that does not
+            // (before the first transfer and between transfers), the event
+            // loop's own jitter included.
+            const auto& times = rig.measurementTimes();
+            std::vector<qint64> quiet;
+            qint64 longestGap = 0, longestGapLine = 0;
+            QString longestGapKind;
+            std::vector<std::pair<qint64, qint64>> during;  // gap, the transfer's line time
+            for (size_t i = 1; i < times.size(); ++i) {
+                const qint64 gap = times[i] - times[i - 1];
+                const auto w = std::find_if(windows.begin(), windows.end(), [&](const Window& x) {
+                    return times[i] >= x.from && times[i - 1] <= x.to;
+                });
+                if (w == windows.end()) {
+                    quiet.push_back(gap);
+                    continue;
+                }
+                const qint64 line = LineTimeMs(TransferDriver::lineBytes(w->kind), uint32_t(baud));
+                during.emplace_back(gap, line);
+                if (gap > longestGap) {
+                    longestGap = gap;
+                    longestGapLine = line;
+                    longestGapKind = QString::fromLatin1(TransferDriver::name(w->kind));
+                }
+            }
+            std::sort(quiet.begin(), quiet.end());
+            const qint64 oneMeasurement = quiet.empty() ? 0 : quiet.back();
+            const qint64 medianGap = quiet.empty() ? 0 : quiet[quiet.size() / 2];
+            int overBound = 0;
+            qint64 longestOverBound = 0;
+            for (const auto& [gap, line] : during) {
+                if (gap <= line + oneMeasurement) continue;
+                ++overBound;
+                longestOverBound = std::max(longestOverBound, gap - line - oneMeasurement);
+            }
             std::printf("line: %s, the instrument answering %s\n",
                         usb ? "USB link" : qPrintable(QStringLiteral("%1 bit/s, paced").arg(baud)),
                         usb ? "at once" : "3 ms after each request");
-            std::printf("one measurement (the longest interval while nothing else runs): %lld ms (median %lld ms)\n",
-                        static_cast<long long>(baselineGap), static_cast<long long>(medianGap));
+            std::printf("one measurement (the longest interval between measurements without a transfer): %lld ms "
+                        "(median %lld ms)\n",
+                        static_cast<long long>(oneMeasurement), static_cast<long long>(medianGap));
             std::printf("transfers completed correctly: %d of %d\n", correct, count);
             for (const QString& w : wrong) std::printf("  wrong: %s\n", qPrintable(w));
             std::printf("sampling stalls: %d\n", stalls);
             std::printf("longest gap between measurements during a transfer: %lld ms (%s, its own line time %lld ms)\n",
                         static_cast<long long>(longestGap), qPrintable(longestGapKind),
                         static_cast<long long>(longestGapLine));
-            std::printf("transfers whose gap exceeded their line time plus one measurement: %d", overBound);
+            std::printf("intervals during a transfer longer than its line time plus one measurement: %d of %zu",
+                        overBound, during.size());
             if (overBound > 0) std::printf(" (by at most %lld ms)", static_cast<long long>(longestOverBound));
             std::printf("\nsampling still running: %s, measurements taken: %zu in %.0f s\n",
                         rig.program().state().SamplingMode == 2 ? "yes" : "no", rig.measurementTimes().size(),
@@ -178,18 +189,9 @@ int main(int argc, char* argv[])
         poll.start();
     };
 
-    // Start-up traffic first; then sampling alone for a few seconds to learn
-    // how long one measurement takes on this line.
+    // Start-up traffic first, then sampling alone for a few measurements.
     QTimer::singleShot(1500, [&] { rig.sampleContinuously(); });
-    QTimer::singleShot(baud > 0 && baud < 38400 ? 25000 : 12000, [&] {
-        std::vector<qint64> gaps;
-        const auto& times = rig.measurementTimes();
-        for (size_t i = 1; i < times.size(); ++i) gaps.push_back(times[i] - times[i - 1]);
-        std::sort(gaps.begin(), gaps.end());
-        medianGap = gaps.empty() ? 0 : gaps[gaps.size() / 2];
-        // One measurement: the longest interval while nothing else runs,
-        // timer jitter included.
-        baselineGap = gaps.empty() ? 0 : gaps.back();
+    QTimer::singleShot(baud > 0 && baud < 38400 ? 12000 : 4000, [&] {
         probe.start();
         stallWatch.start();
         next();

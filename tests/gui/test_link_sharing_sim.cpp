@@ -164,33 +164,29 @@ private slots:
         simulator.reset();
     }
 
+    // Every kind of transfer in turn, at offsets every 20 ms from 0 to 300 ms
+    // after a measurement request; then starting tests with sampling started
+    // at the given offsets after the start.
+    void sweepEveryKind(const QList<int>& startingOffsets)
+    {
+        QList<int> offsets;
+        for (int ms = 0; ms <= 300; ms += 20) offsets << ms;
+        sweep(offsets, QList<Transfer>(TransferDriver::kKinds.begin(), TransferDriver::kKinds.end()), 15000);
+        program->mainWindow().action(MainWindow::Command::Stop)->trigger();
+        QTest::qWait(400);
+        for (int offset : startingOffsets) startingTestBesideSampling(offset);
+    }
+
     void transfersDuringSamplingAt115k()
     {
         start(115200);
-        QList<int> offsets;
-        for (int ms = 0; ms <= 300; ms += 20) offsets << ms;
-        sweep(offsets,
-              {Transfer::AlarmSave, Transfer::AlarmReadOut, Transfer::SettingsSave, Transfer::SettingsRead,
-               Transfer::CalibrationWrite},
-              15000);
-        program->mainWindow().action(MainWindow::Command::Stop)->trigger();
-        QTest::qWait(400);
-        startingTestBesideSampling(0);
-        startingTestBesideSampling(120);
+        sweepEveryKind({0, 120});
     }
 
     void transfersDuringSamplingWithInstantReplies()
     {
         start(0);
-        QList<int> offsets;
-        for (int ms = 0; ms <= 300; ms += 20) offsets << ms;
-        sweep(offsets,
-              {Transfer::AlarmSave, Transfer::AlarmReadOut, Transfer::SettingsSave, Transfer::SettingsRead,
-               Transfer::CalibrationWrite},
-              15000);
-        program->mainWindow().action(MainWindow::Command::Stop)->trigger();
-        QTest::qWait(300);
-        startingTestBesideSampling(10);
+        sweepEveryKind({10});
     }
 
     // At 9.6 kbit/s a measurement takes 2.6 s on the line; the one-step
