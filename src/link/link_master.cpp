@@ -342,12 +342,18 @@ void LinkMaster::beginCollecting()
 void LinkMaster::collect()
 {
     const bool triggerWaits = trigger_.has_value();
+    const qint64 elapsed = now() - collectStartMs_;
+    const bool timeUp = elapsed >= limitMs_;
     int length = FrameLength(frameForm_, triggerWaits, received_);
-    // Read exactly what completes this frame, and no byte of what follows.
+    // Read exactly what completes this frame, and no byte of what follows;
+    // and only once it is all there (or the time is up), so that one reply
+    // is one read and one line of the communication log. Until the first
+    // bytes tell the length, no more than the shortest reply is read.
     for (int round = 0; round < 3 && length >= 0; ++round) {
         const int have = int(received_.size());
         const int wanted = length > 0 ? length - have : kShortestFrame - have;
-        if (wanted <= 0 || port_.bytesQueued() <= 0) break;
+        const int queued = port_.bytesQueued();
+        if (wanted <= 0 || queued <= 0 || (queued < wanted && !timeUp)) break;
         const QByteArray more = port_.readReply(wanted);
         if (more.isEmpty()) break;
         received_ += more;
@@ -360,7 +366,6 @@ void LinkMaster::collect()
         frameComplete(received_);
         return;
     }
-    const qint64 elapsed = now() - collectStartMs_;
     if (length < 0 || elapsed >= limitMs_) {
         // No reply begins like this, or it stopped short.
         showProgress(kProgressSteps);

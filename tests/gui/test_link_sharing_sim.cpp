@@ -10,6 +10,7 @@
 #include "acquisition/windows/program.h"
 #include "link/baud_list.h"
 #include "link/link_master.h"
+#include "link/port_discovery.h"
 #include "link/register_map.h"
 #include "link/tcomm.h"
 #include "pty_simulator.h"
@@ -48,7 +49,7 @@ class LinkSharingSimTest : public QObject {
     std::unique_ptr<TransferDriver> transfers;
 
     // baud 0: the simulator answers at once.
-    void start(int baud, int turnaroundMs = 3)
+    void start(int baud, int turnaroundMs = 3, const QString& traceFile = QString())
     {
         sim::Options o;
         o.baud = baud;
@@ -70,13 +71,16 @@ class LinkSharingSimTest : public QObject {
         options.settingsPath = dir.filePath("SysSet.ini");
         options.notifier = &notifier;
         options.factory = true;
+        options.traceFile = traceFile;
         program = std::make_unique<Program>(options);
         QString error2;
         QVERIFY2(program->start(&error2), qPrintable(error2));
         clock.start();
         connect(&program->sampling(), &SamplingController::measurementHandled, this,
                 [this] { measurementTimes << clock.elapsed(); });
-        program->comm().OnFrame = [this](bool sent, const uint8_t* data, int length) {
+        // Watches the requests going out, beside the communication log.
+        program->comm().OnFrame = [this, log = program->comm().OnFrame](bool sent, const uint8_t* data, int length) {
+            if (log) log(sent, data, length);
             if (!sent || length != 8 || data[1] != 0x03 || data[3] != Reg::Measurement || !afterNextMeasurementRequest)
                 return;
             const auto then = std::move(afterNextMeasurementRequest);
@@ -254,6 +258,42 @@ private slots:
         }
         QCOMPARE(counts, (QList<int>{0x20, 0x100, 0x200, 0x300, 0x400, 0x500, 0x600}));
         QVERIFY(keepAliveBeforeBlock1);
+    }
+
+    // A measurement sent twice is taken once; the copy is dropped and shows
+    // in the communication log.
+    void aCopyIsTakenOnceAndLogged()
+    {
+        const QString log = dir.filePath("trace.log");
+        QFile::remove(log);
+        start(115200, 3, log);
+        simulator->injectNext(sim::Fault::Double);
+        program->mainWindow().action(MainWindow::Command::SingleSampling)->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(int(program->state().SamplingMode), 0, 5000);
+        QTest::qWait(500);
+        QCOMPARE(measurements(), 1);
+        QFile trace(log);
+        QVERIFY(trace.open(QIODevice::ReadOnly));
+        const QByteArray text = trace.readAll();
+        QVERIFY2(text.contains(" DROP "), text.constData());
+    }
+
+    // The port searched again during continuous sampling (the scan button
+    // during a single sampling, or a cable pulled): the scan reads the
+    // instrument's settings and sampling goes on by itself.
+    void aRescanDuringSampling()
+    {
+        start(115200);
+        sampleContinuously();
+        QTRY_VERIFY_WITH_TIMEOUT(measurements() >= 2, 5000);
+        program->instrumentSettingsWindow().showStatus(QString());
+        program->portDiscovery().scan();
+        QTRY_COMPARE_WITH_TIMEOUT(program->instrumentSettingsWindow().statusText(), QString("Successful synchronization"),
+                                  5000);
+        const int before = measurements();
+        QTRY_VERIFY_WITH_TIMEOUT(measurements() >= before + 3, 5000);
+        QCOMPARE(int(program->state().SamplingMode), 2);
+        QVERIFY(notifier.messages.isEmpty());
     }
 
     // Stray bytes after a completed request cost at most one measurement's

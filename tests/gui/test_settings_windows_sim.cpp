@@ -152,7 +152,10 @@ private slots:
         }
         in<QAbstractButton>(alarm, "Button3")->click();
         QCOMPARE(alarm.statusText(), QString("正在请求仪器数据......"));
+        // The read button rests until its read-out has ended.
+        QVERIFY(!in<QAbstractButton>(alarm, "Button3")->isEnabled());
         QTRY_COMPARE_WITH_TIMEOUT(alarm.statusText(), QString("Successful synchronization"), 3000);
+        QVERIFY(in<QAbstractButton>(alarm, "Button3")->isEnabled());
         const QStringList shown = {"300", "0", "12.5", "0.5", "6000", "0.1235", "0.98", "0.5"};
         for (int n = 1; n <= 8; ++n) {
             QCOMPARE(limitEdit(n)->text(), shown[n - 1]);

@@ -2,6 +2,8 @@
 
 #include "link/modbus_framing.h"
 
+#include <algorithm>
+
 void RecordingNotifier::message(const QString& text, const QString&, Icon) { messages << text; }
 
 Notifier::Answer RecordingNotifier::question(const QString& text, const QString&)
@@ -23,16 +25,25 @@ QByteArray ScriptedPort::readInputBytes()
     return lastRead;
 }
 
+int ScriptedPort::bytesQueued() const
+{
+    int queued = 0;
+    for (const QByteArray& piece : pendingReads) queued += int(piece.size());
+    return queued;
+}
+
 QByteArray ScriptedPort::readReply(int maxBytes)
 {
     if (pendingReads.isEmpty()) return QByteArray();
-    QByteArray& head = pendingReads.first();
-    if (maxBytes > 0 && maxBytes < head.size()) {
-        lastRead = head.left(maxBytes);
-        head.remove(0, maxBytes);
-        return lastRead;
+    QByteArray read;
+    while (!pendingReads.isEmpty() && (maxBytes <= 0 || read.size() < maxBytes)) {
+        QByteArray& head = pendingReads.first();
+        const qsizetype take = maxBytes <= 0 ? head.size() : std::min<qsizetype>(head.size(), maxBytes - read.size());
+        read += head.left(take);
+        head.remove(0, take);
+        if (head.isEmpty()) pendingReads.removeFirst();
     }
-    lastRead = pendingReads.takeFirst();
+    lastRead = read;
     return lastRead;
 }
 

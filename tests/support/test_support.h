@@ -29,9 +29,9 @@ public:
     bool writeBytes(const uint8_t* data, int length) override;
     QByteArray readInputBytes() override;
     QByteArray readReply(int maxBytes = 0) override;
-    // The head of the next scripted read is what waits in the queue; a read
-    // of fewer bytes leaves the rest of it waiting.
-    int bytesQueued() const override { return pendingReads.isEmpty() ? 0 : int(pendingReads.first().size()); }
+    // Everything scripted waits in the queue, as everything that has arrived
+    // waits in a port's; a read takes across the scripted pieces.
+    int bytesQueued() const override;
     void discardInput() override { discards += int(pendingReads.size()); pendingReads.clear(); }
     QByteArray lastWritten() const override { return written.isEmpty() ? QByteArray() : written.last(); }
     uint32_t lineSpeed() const override { return speed; }
