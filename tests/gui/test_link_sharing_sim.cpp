@@ -318,9 +318,15 @@ private slots:
         }
         QVERIFY(program->mainWindow().statusText(0) != kReRequest);
 
+        // Noise between the replies, and every reply damaged: nothing usable
+        // comes, though bytes never stop.
+        sim::Options damaged;
+        damaged.badCrcShare = 1.0;
+        simulator->setFaultShares(damaged);
         simulator->setBabble(true);
-        QTRY_COMPARE_WITH_TIMEOUT(program->mainWindow().statusText(0), kReRequest, 15000);
+        QTRY_COMPARE_WITH_TIMEOUT(program->mainWindow().statusText(0), kReRequest, 20000);
         simulator->setBabble(false);
+        simulator->setFaultShares(sim::Options());
         const int before = measurements();
         QTRY_VERIFY_WITH_TIMEOUT(measurements() >= before + 3, 10000);
         QCOMPARE(int(program->state().SamplingMode), 2);
