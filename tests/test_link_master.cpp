@@ -174,6 +174,24 @@ private slots:
         QCOMPARE(rig.lastRequest(), ReadRequest(148, 2));
     }
 
+    // A step too long for any rest (the settings block at 9.6 kbit/s) goes
+    // only at the start of one, so the measurement waits as little as can be.
+    void aStepTooLongForAnyRestGoesAtTheStartOfOne()
+    {
+        LinkRig rig;
+        rig.port.speed = 9600;
+        rig.sampling.startContinuous();
+        rig.receive(BulkReply(1));
+        QTest::qWait(20);
+        rig.requests.WriteInstrumentSettings(CtSettingsBlock{});
+        QCOMPARE(int(rig.port.written.size()), 1);
+        rig.waitForRequests(2);
+        QCOMPARE(rig.lastRequest(), ReadRequest(148, 2));
+        rig.receive(BulkReply(2));
+        QCOMPARE(int(rig.port.written.size()), 3);
+        QCOMPARE(uint8_t(rig.port.written.last()[3]), uint8_t(188));
+    }
+
     // The keep-alive goes only when nothing else is on the line or waits.
     void keepAliveOnlyWhenTheLineIsFree()
     {

@@ -232,7 +232,8 @@ void LinkMaster::samplingDueIn(int ms)
         return;
     }
     samplingRestMs_ = ms;
-    samplingDueAtMs_ = now() + ms;
+    samplingRestFromMs_ = now();
+    samplingDueAtMs_ = samplingRestFromMs_ + ms;
 }
 
 bool LinkMaster::holdForSampling(const Pending& pending) const
@@ -244,9 +245,13 @@ bool LinkMaster::holdForSampling(const Pending& pending) const
         return false;
     // A step that fits into a whole rest between two measurements waits for
     // the next rest rather than make the measurement wait; one that never
-    // fits goes at once.
+    // fits goes only at the start of a rest, where it keeps the measurement
+    // waiting least.
+    // A rest begins with the silence after the measurement's reply.
+    const int restStart = FrameGapMs(port_.lineSpeed()) + 2 * kTickMs;
     const int estimate = estimateMs(pending);
-    return now() + estimate > samplingDueAtMs_ && estimate <= samplingRestMs_;
+    if (estimate <= samplingRestMs_ - restStart) return now() + estimate > samplingDueAtMs_;
+    return now() - samplingRestFromMs_ > restStart;
 }
 
 void LinkMaster::dispatchNext()

@@ -106,7 +106,8 @@ public:
 
     // Sampling's next request is due in ms (its rest after a measurement);
     // negative: none is due. A transfer step that would still be on the
-    // line then waits for the next rest, if it fits into one.
+    // line then waits for the next rest if it fits into one, and one too
+    // long for any rest goes at the start of a rest.
     void samplingDueIn(int ms);
 
     // The port has been closed and opened again: nothing asked before will
@@ -202,6 +203,7 @@ private:
     Id nextId_ = 1;
     Priority lastPriority_ = Priority::Sampling;
     qint64 samplingDueAtMs_ = -1;
+    qint64 samplingRestFromMs_ = 0;
     int samplingRestMs_ = 0;
 
     Phase phase_ = Phase::Idle;
