@@ -219,9 +219,11 @@ int LinkMaster::estimateMs(const Pending& pending) const
     if (pending.form == ReplyForm::Register)
         replyBytes = std::min(replyBytes, 5 + std::max(2 * int(pending.t.request.count), kCtSettingsSize));
     const uint32_t baud = port_.lineSpeed();
-    // The slowest start seen counts a request's own line time as well: an
-    // estimate that errs on the long side.
-    return LineTimeMs(requestBytes + replyBytes, baud) + int(slowestStartMs_) + FrameGapMs(baud) + 2 * kTickMs;
+    // The slowest of the recent starts (a request's own line time, the
+    // instrument's turnaround and the look at the port) errs on the long
+    // side; one hiccup long ago does not make every later step wait.
+    const int recentStart = recentStarts_.empty() ? 0 : int(*std::max_element(recentStarts_.begin(), recentStarts_.end()));
+    return LineTimeMs(requestBytes + replyBytes, baud) + recentStart + FrameGapMs(baud) + 3 * kTickMs;
 }
 
 void LinkMaster::samplingDueIn(int ms)
@@ -321,8 +323,12 @@ void LinkMaster::send(Pending pending)
 
 void LinkMaster::beginCollecting()
 {
-    if (phase_ == Phase::Awaiting && active_ && active_->sends > 0 && !active_->overdueSeen)
-        slowestStartMs_ = std::max(slowestStartMs_, now() - active_->lastSentMs);
+    if (phase_ == Phase::Awaiting && active_ && active_->sends > 0 && !active_->overdueSeen) {
+        const qint64 start = now() - active_->lastSentMs;
+        slowestStartMs_ = std::max(slowestStartMs_, start);
+        recentStarts_.push_back(start);
+        if (recentStarts_.size() > kRecentStarts) recentStarts_.pop_front();
+    }
     linkAlive();
     received_.clear();
     if (active_) {

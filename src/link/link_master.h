@@ -209,6 +209,8 @@ private:
     Phase phase_ = Phase::Idle;
     qint64 overdueAtMs_ = 0;
     qint64 slowestStartMs_ = 0;
+    static constexpr size_t kRecentStarts = 16;
+    std::deque<qint64> recentStarts_;
     qint64 lastUsableMs_ = 0;
 
     // The reply being read.
