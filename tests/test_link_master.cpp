@@ -192,6 +192,27 @@ private slots:
         QCOMPARE(uint8_t(rig.port.written.last()[3]), uint8_t(188));
     }
 
+    // A step that waited through a measurement goes first in the rest even
+    // when the window is busy for a while after the measurement (a long
+    // repaint): transfers are never starved by a slow screen.
+    void aStepThatWaitedGoesFirstAfterALongRepaint()
+    {
+        LinkRig rig;
+        rig.port.speed = 9600;
+        rig.sampling.startContinuous();
+        rig.requests.WriteInstrumentSettings(CtSettingsBlock{});
+        QCOMPARE(int(rig.port.written.size()), 1);
+        connect(&rig.sampling, &SamplingController::measurementHandled, this, [] {
+            QElapsedTimer busy;
+            busy.start();
+            while (busy.elapsed() < 30) {
+            }
+        });
+        rig.receive(BulkReply(1));
+        QCOMPARE(int(rig.port.written.size()), 2);
+        QCOMPARE(uint8_t(rig.port.written.last()[3]), uint8_t(188));
+    }
+
     // The keep-alive goes only when nothing else is on the line or waits.
     void keepAliveOnlyWhenTheLineIsFree()
     {

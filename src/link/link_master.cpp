@@ -234,8 +234,11 @@ void LinkMaster::samplingDueIn(int ms)
         return;
     }
     samplingRestMs_ = ms;
-    samplingRestFromMs_ = now();
-    samplingDueAtMs_ = samplingRestFromMs_ + ms;
+    samplingDueAtMs_ = now() + ms;
+    // A transfer step that has waited through the measurement goes first
+    // in this rest, whatever else keeps the event loop busy meanwhile.
+    restFresh_ = std::any_of(queue_.begin(), queue_.end(),
+                             [](const Pending& p) { return p.t.priority == Priority::Transfer; });
 }
 
 bool LinkMaster::holdForSampling(const Pending& pending) const
@@ -245,15 +248,16 @@ bool LinkMaster::holdForSampling(const Pending& pending) const
     if (pending.t.priority != Priority::Transfer || samplingDueAtMs_ < 0 ||
         now() >= samplingDueAtMs_ + kDueLatenessMs)
         return false;
-    // A step that fits into a whole rest between two measurements waits for
-    // the next rest rather than make the measurement wait; one that never
-    // fits goes only at the start of a rest, where it keeps the measurement
-    // waiting least.
-    // A rest begins with the silence after the measurement's reply.
+    // A step that waited through the measurement goes first in the rest,
+    // whenever the event loop gets to it (a long repaint after the
+    // measurement must not starve transfers). Any other step goes only when
+    // it fits before the measurement is due; one too long for any rest
+    // waits to be the first of the next.
+    if (restFresh_) return false;
     const int restStart = FrameGapMs(port_.lineSpeed()) + 2 * kTickMs;
     const int estimate = estimateMs(pending);
-    if (estimate <= samplingRestMs_ - restStart) return now() + estimate > samplingDueAtMs_;
-    return now() - samplingRestFromMs_ > restStart;
+    if (estimate > samplingRestMs_ - restStart) return true;
+    return now() + estimate > samplingDueAtMs_;
 }
 
 void LinkMaster::dispatchNext()
@@ -272,6 +276,7 @@ void LinkMaster::dispatchNext()
         Pending pending = std::move(*next);
         queue_.erase(next);
         lastPriority_ = pending.t.priority;
+        restFresh_ = false;
         send(std::move(pending));
     }
 }

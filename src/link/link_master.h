@@ -105,9 +105,9 @@ public:
     void cancel(Id id);
 
     // Sampling's next request is due in ms (its rest after a measurement);
-    // negative: none is due. A transfer step that would still be on the
-    // line then waits for the next rest if it fits into one, and one too
-    // long for any rest goes at the start of a rest.
+    // negative: none is due. A transfer step that waited through the
+    // measurement goes at once; another only if it will be off the line by
+    // then, or, too long for any rest, as the first of the next.
     void samplingDueIn(int ms);
 
     // The port has been closed and opened again: nothing asked before will
@@ -203,8 +203,8 @@ private:
     Id nextId_ = 1;
     Priority lastPriority_ = Priority::Sampling;
     qint64 samplingDueAtMs_ = -1;
-    qint64 samplingRestFromMs_ = 0;
     int samplingRestMs_ = 0;
+    bool restFresh_ = false;  // a transfer waited through the measurement; nothing has gone out since
 
     Phase phase_ = Phase::Idle;
     qint64 overdueAtMs_ = 0;
