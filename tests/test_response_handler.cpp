@@ -95,6 +95,8 @@ private slots:
         QCOMPARE(Raw(rig.state.TestRecord.bytes() + 4, 470), Raw(sent.bytes() + 4, 470));
         QCOMPARE(Raw(rig.state.TestRecord.VoltageSamples, 2052), Raw(sent.VoltageSamples, 2052));
         QCOMPARE(int(rig.state.TestRecord.Reserved[100]), 0x5A);
+        // Data for machines keeps what was sent.
+        QCOMPARE(Raw(rig.state.ReceivedRecord.bytes(), kMeasurementImageSize), Raw(sent.bytes(), kMeasurementImageSize));
 
         QCOMPARE(rig.view.redraws, 2);
         QCOMPARE(rig.view.status[MainWindowView::LinkPanel], QString("Communication success!"));

@@ -138,6 +138,9 @@ enum UsbLinkStates : uint8_t { LinkPlainSerial = 0, LinkInstrumentUsb = 1, LinkU
 
 struct AcquisitionState {
     TestRecordImage TestRecord{};
+    // The last measurement as the instrument sent it, before the repair of
+    // values that are not numbers: what data for machines carries.
+    TestRecordImage ReceivedRecord{};
     StartingCaptureImage StartingCapture{};
     uint8_t StartingStaging[kStartingImageSize]{};
 

@@ -97,6 +97,7 @@ void ResponseHandler::ended(const LinkRequest& request, LinkMaster::End end)
 void ResponseHandler::handleBulkReply(const uint8_t* reply)
 {
     std::memcpy(state_.TestRecord.bytes(), reply, kMeasurementImageSize);
+    std::memcpy(state_.ReceivedRecord.bytes(), reply, kMeasurementImageSize);
     RepairMeasurementImage(state_.TestRecord);
     view_.redrawMainDisplay();
     view_.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Communication success!"));
