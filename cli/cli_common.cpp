@@ -20,6 +20,12 @@ void PrintOut(const QString& text)
     std::fflush(stdout);
 }
 
+void WriteOut(const QByteArray& bytes)
+{
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stdout);
+    std::fflush(stdout);
+}
+
 void PrintErr(const QString& text)
 {
     const QByteArray bytes = text.toUtf8();

@@ -11,8 +11,13 @@ enum ExitStatus : int {
     kExitOk = 0,
     kExitUsage = 1,        // the command line asks for something that cannot be done
     kExitFailure = 2,      // the instrument does not answer, or a file cannot be read or written
-    kExitInterrupted = 130 // stopped by Ctrl-C or SIGTERM before the work was done (not record)
+    kExitInterrupted = 130 // stopped by Ctrl-C before the work was done; 128 + the signal's number in general
 };
+
+// The status of a command stopped by a signal before its work was done:
+// 128 + the signal's number, as a shell reports a process killed by it
+// (130 for Ctrl-C, 143 for SIGTERM, 129 for SIGHUP).
+inline int SignalExitStatus(int signalNumber) { return 128 + signalNumber; }
 
 // A message of the core (which may run over several lines, written for a
 // message box) as one line: the lines joined with blanks.
@@ -25,6 +30,8 @@ void PrintError(const QString& message);
 // so that a script reading a pipe sees each line as it comes.
 void PrintOut(const QString& text);
 void PrintErr(const QString& text);
+// Bytes as they are, onto standard output, flushed.
+void WriteOut(const QByteArray& bytes);
 
 // Numbers of the command line. Each gives no value for a text that is not
 // such a number or lies outside [low, high].

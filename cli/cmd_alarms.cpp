@@ -60,7 +60,7 @@ public:
 
     bool begin(int* status)
     {
-        if (!openLink(status, [this] { end(kExitInterrupted); })) return false;
+        if (!openLink(status, [this] { end(interruptedStatus()); })) return false;
         transfer_ = std::make_unique<AlarmTransfer>(link_.state(), link_.requests());
         link_.sinks().alarm = this;
         // Each step of a chain is asked again by the link until it is

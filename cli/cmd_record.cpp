@@ -186,7 +186,7 @@ private:
         watch_.disarm();
         durationTimer_.stop();
         if (!started_) {
-            end(kExitInterrupted);
+            end(interruptedStatus());
             return;
         }
         recorder_->stop();  // the final save

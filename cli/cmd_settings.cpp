@@ -65,7 +65,7 @@ public:
 
     bool begin(int* status)
     {
-        if (!openLink(status, [this] { end(kExitInterrupted); })) return false;
+        if (!openLink(status, [this] { end(interruptedStatus()); })) return false;
         commands_ = std::make_unique<InstrumentSettingsCommands>(link_.state(), link_.requests(), link_.view(), notifier_);
         link_.sinks().instrumentSettings = this;
         // The link asks again until the instrument answers, or gives up

@@ -16,7 +16,10 @@ bool InstrumentCommand::openLink(int* status, std::function<void()> onStop)
         PrintError(link_.noAnswerText());
         end(kExitFailure);
     };
-    stopSignals_.onStop = [onStop = std::move(onStop)](int) { onStop(); };
+    stopSignals_.onStop = [this, onStop = std::move(onStop)](int signalNumber) {
+        stopSignal_ = signalNumber;
+        onStop();
+    };
     stopSignals_.install();
     return true;
 }

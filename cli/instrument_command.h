@@ -5,6 +5,7 @@
 // once, leaving the event loop with its exit status.
 
 #include "answer_watch.h"
+#include "cli_common.h"
 #include "cli_notifier.h"
 #include "instrument_link.h"
 #include "stop_signals.h"
@@ -30,6 +31,10 @@ protected:
     bool ended() const { return ended_; }
     // The command's own last steps; returns the status to exit with.
     virtual int ending(int status) { return status; }
+    // The status for a command stopped by the last signal before its work
+    // was done (128 + its number).
+    int interruptedStatus() const { return SignalExitStatus(stopSignal_); }
+    int stopSignal() const { return stopSignal_; }
 
     CliNotifier notifier_;
     InstrumentLink link_;
@@ -38,4 +43,5 @@ protected:
 
 private:
     bool ended_ = false;
+    int stopSignal_ = 2;  // SIGINT until a signal says otherwise
 };

@@ -46,6 +46,8 @@ public:
 
     // The port in use, for messages.
     const QString& portName() const { return portName_; }
+    // The device path alone ("/dev/ttyUSB0"), for data that name the port.
+    const QString& portPath() const { return portPath_; }
     int address() const { return state_.SlaveAddress; }
 
     AcquisitionState& state() { return state_; }

@@ -31,16 +31,16 @@ QCommandLineOption SettingsOption()
 QList<QCommandLineOption> LinkOptionList()
 {
     return {
-        QCommandLineOption(QStringLiteral("port"),
+        QCommandLineOption(QStringList{QStringLiteral("p"), QStringLiteral("port")},
                            QStringLiteral("serial port of the instrument, e.g. /dev/ttyUSB0; default: the port "
                                           "identified as the instrument's USB port (see the ports command)"),
                            QStringLiteral("P")),
         QCommandLineOption(QStringLiteral("simulate"), QStringLiteral("talk to the built-in simulated instrument")),
-        QCommandLineOption(QStringLiteral("address"),
+        QCommandLineOption(QStringList{QStringLiteral("a"), QStringLiteral("address")},
                            QStringLiteral("slave address of the instrument, 1-255; default: the desktop "
                                           "program's (2 unless changed)"),
                            QStringLiteral("N")),
-        QCommandLineOption(QStringLiteral("baud"),
+        QCommandLineOption(QStringList{QStringLiteral("b"), QStringLiteral("baud")},
                            QStringLiteral("line speed, one of %1; default: the desktop program's (14400 unless "
                                           "changed; a USB link ignores it)")
                                .arg(SpeedList()),

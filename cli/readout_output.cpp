@@ -2,62 +2,17 @@
 
 #include "acquisition/acquisition_state.h"
 #include "display/harmonic_table.h"
+#include "display/number_format.h"
 #include "display/readout_panels.h"
 
-#include <QRegularExpression>
 #include <QStringList>
 
 #include <array>
 
 namespace {
 
-// The readouts in their storage order (Urms .. Kwh), each with the panel
-// that shows it, its name for scripts, its unit, and the unit the panel's
-// text ends in.
-struct ReadoutColumn {
-    ReadoutPanel panel;
-    const char* name;
-    const char* unit;      // for the CSV header; empty when it has none
-    const char* textUnit;  // what the number rule appended
-};
-
-constexpr std::array<ReadoutColumn, TestRecordImage::kReadoutCount> kColumns = {{
-    {ReadoutPanel::Panel_URMS, "Urms", "V", "V"},
-    {ReadoutPanel::Panel_UPP, "Upeak", "V", "V"},
-    {ReadoutPanel::Panel_UF, "Frequency", "Hz", "Hz"},
-    {ReadoutPanel::Panel_IRMS, "Irms", "A", "A"},
-    {ReadoutPanel::Panel_IPP, "Ipeak", "A", ""},
-    {ReadoutPanel::Panel_IPA, "Iphase", "deg", ""},
-    {ReadoutPanel::Panel_PF, "PowerFactor", "", ""},
-    {ReadoutPanel::Panel_WRMS, "ActivePower", "W", "W"},
-    {ReadoutPanel::Panel_PS, "ApparentPower", "VA", ""},
-    {ReadoutPanel::Panel_PQ, "ReactivePower", "var", ""},
-    {ReadoutPanel::Panel_VTHD, "Uthd", "%", " %"},
-    {ReadoutPanel::Panel_ITHD, "Ithd", "%", " %"},
-    {ReadoutPanel::Panel_VKF, "Uff", "", ""},
-    {ReadoutPanel::PANEL_IKF, "Iff", "", ""},
-    {ReadoutPanel::Panel_KWH, "Kwh", "kWh", ""},
-}};
-
-// The harmonic table's columns 1..4 and their names for scripts.
-struct HarmonicColumn {
-    int tableColumn;
-    const char* csvName;   // "Uh%1" ...
-    const char* csvUnit;
-    const char* jsonName;
-};
-constexpr std::array<HarmonicColumn, 4> kHarmonicColumns = {{
-    {1, "Uh%1", "V", "voltageRms"},
-    {2, "Uh%1", "%", "voltagePercent"},
-    {3, "Ih%1", "A", "currentRms"},
-    {4, "Ih%1", "%", "currentPercent"},
-}};
-
-QString NumberOf(const QString& readout, const char* textUnit)
-{
-    const QString unit = QString::fromLatin1(textUnit);
-    return !unit.isEmpty() && readout.endsWith(unit) ? readout.left(readout.size() - unit.size()) : readout;
-}
+// The harmonic table's columns 1..4.
+constexpr std::array<int, 4> kHarmonicTableColumns = {1, 2, 3, 4};
 
 QString HarmonicNumber(const TestRecordImage& record, int tableColumn, int order)
 {
@@ -65,18 +20,6 @@ QString HarmonicNumber(const TestRecordImage& record, int tableColumn, int order
     if (cell.endsWith(u'%')) cell.chop(1);
     return cell;
 }
-
-// A readout's number as JSON: as written when it is a JSON number, a
-// trailing point (a readout cut to six characters) dropped, null for NAN and
-// INF.
-QString JsonNumber(QString text)
-{
-    static const QRegularExpression kJsonNumber(QStringLiteral("^-?(0|[1-9][0-9]*)(\\.[0-9]+)?([eE][-+]?[0-9]+)?$"));
-    if (text.endsWith(u'.')) text.chop(1);
-    return kJsonNumber.match(text).hasMatch() ? text : QStringLiteral("null");
-}
-
-QString CsvTime(const QDateTime& when) { return when.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzz")); }
 
 QString TextBlock(int n, const QDateTime& when, const std::array<QString, kReadoutPanelCount>& texts)
 {
@@ -92,14 +35,31 @@ QString TextBlock(int n, const QDateTime& when, const std::array<QString, kReado
     return text;
 }
 
+// The waveform for eyes: raw counts and volts and amperes, rounded as the
+// readouts of the same quantity are.
+QString TextWaveform(const TestRecordImage& record)
+{
+    const ScaledWaveform scaled = ScaleWaveform(record);
+    QString text = QStringLiteral("  Sample  Voltage    Current    Voltage (V)  Current (A)\n");
+    for (int k = 0; k < kWaveformSamples; ++k) {
+        text += QStringLiteral("  %1%2%3%4%5\n")
+                    .arg(QString::number(k).leftJustified(8),
+                         QString::number(record.VoltageSamples[k].get()).leftJustified(11),
+                         QString::number(record.CurrentSamples[k].get()).leftJustified(11),
+                         FormatGeneral(RoundDecimals(scaled.volts[k], 2)).leftJustified(13),
+                         FormatGeneral(RoundDecimals(scaled.amperes[k], 3)));
+    }
+    return text;
+}
+
 QString TextHarmonics(const TestRecordImage& record)
 {
     QString text = QStringLiteral("  Order   Voltage RMS  Voltage %    Current RMS  Current %\n");
     for (int order = 0; order < kHarmonicCount; ++order) {
         QString line = QString::number(order).leftJustified(8);
-        for (const HarmonicColumn& c : kHarmonicColumns) {
-            const bool percent = c.tableColumn % 2 == 0;
-            line += (HarmonicNumber(record, c.tableColumn, order) + (percent ? QStringLiteral("%") : QString()))
+        for (const int column : kHarmonicTableColumns) {
+            const bool percent = column % 2 == 0;
+            line += (HarmonicNumber(record, column, order) + (percent ? QStringLiteral("%") : QString()))
                         .leftJustified(13);
         }
         text += QStringLiteral("  ") + line.trimmed() + u'\n';
@@ -115,64 +75,44 @@ bool ParseOutputFormat(const QString& text, OutputFormat* format)
     if (name == QStringLiteral("text")) *format = OutputFormat::Text;
     else if (name == QStringLiteral("csv")) *format = OutputFormat::Csv;
     else if (name == QStringLiteral("json")) *format = OutputFormat::Json;
+    else if (name == QStringLiteral("influx")) *format = OutputFormat::Influx;
     else return false;
     return true;
 }
 
-QString ReadoutHeader(OutputFormat format, bool harmonics)
+QByteArray ReadoutHeader(OutputFormat format, MeasurementParts parts)
 {
-    if (format != OutputFormat::Csv) return QString();
-    QStringList header{QStringLiteral("time")};
-    for (const ReadoutColumn& c : kColumns) {
-        const QString unit = QString::fromLatin1(c.unit);
-        header << QString::fromLatin1(c.name) + (unit.isEmpty() ? QString() : QStringLiteral(" (%1)").arg(unit));
-    }
-    if (harmonics) {
-        for (const HarmonicColumn& c : kHarmonicColumns) {
-            for (int order = 0; order < kHarmonicCount; ++order)
-                header << QString::fromLatin1(c.csvName).arg(order) + QStringLiteral(" (%1)").arg(QString::fromLatin1(c.csvUnit));
-        }
-    }
-    return header.join(u',') + u'\n';
+    return format == OutputFormat::Csv ? MeasurementCsvHeader(parts) + '\n' : QByteArray();
 }
 
-QString ReadoutEntry(OutputFormat format, int n, const QDateTime& when, TestRecordImage record, bool harmonics)
+QString ReadoutText(const TestRecordImage& record)
 {
-    const std::array<QString, kReadoutPanelCount> texts = FormatReadouts(record);
+    TestRecordImage shown = record;  // formatting repairs, as in ReadoutEntry
+    QString text = TextBlock(0, QDateTime(), FormatReadouts(shown));
+    return text.mid(text.indexOf(u'\n') + 1);
+}
+
+QByteArray ReadoutEntry(OutputFormat format, int n, const QDateTime& when, const TestRecordImage& shown,
+                        const TestRecordImage& received, MeasurementParts parts, const QString& port)
+{
     switch (format) {
     case OutputFormat::Text: {
-        QString text = TextBlock(n, when, texts);
-        if (harmonics) text += TextHarmonics(record);
-        return text;
+        // Formatting repairs a reactive power that is not a number, as the
+        // main window does in its own record: a copy of it.
+        TestRecordImage record = shown;
+        QString text = TextBlock(n, when, FormatReadouts(record));
+        if (parts.harmonics) text += TextHarmonics(record);
+        if (parts.waveform) text += TextWaveform(record);
+        return text.toUtf8();
     }
-    case OutputFormat::Csv: {
-        QStringList row{CsvTime(when)};
-        for (const ReadoutColumn& c : kColumns) row << NumberOf(texts[size_t(c.panel)], c.textUnit);
-        if (harmonics) {
-            for (const HarmonicColumn& c : kHarmonicColumns) {
-                for (int order = 0; order < kHarmonicCount; ++order) row << HarmonicNumber(record, c.tableColumn, order);
-            }
-        }
-        return row.join(u',') + u'\n';
-    }
-    case OutputFormat::Json: {
-        QString line = QStringLiteral("{\"n\":%1,\"time\":\"%2\"").arg(n).arg(CsvTime(when));
-        for (const ReadoutColumn& c : kColumns)
-            line += QStringLiteral(",\"%1\":%2").arg(QString::fromLatin1(c.name), JsonNumber(NumberOf(texts[size_t(c.panel)], c.textUnit)));
-        if (harmonics) {
-            line += QStringLiteral(",\"harmonics\":{");
-            for (size_t k = 0; k < kHarmonicColumns.size(); ++k) {
-                QStringList values;
-                for (int order = 0; order < kHarmonicCount; ++order)
-                    values << JsonNumber(HarmonicNumber(record, kHarmonicColumns[k].tableColumn, order));
-                line += QStringLiteral("%1\"%2\":[%3]").arg(k == 0 ? QString() : QStringLiteral(","),
-                                                             QString::fromLatin1(kHarmonicColumns[k].jsonName),
-                                                             values.join(u','));
-            }
-            line += u'}';
-        }
-        return line + QStringLiteral("}\n");
+    case OutputFormat::Csv:
+        return MeasurementCsvRow(when, received, parts) + '\n';
+    case OutputFormat::Json:
+        return MeasurementJson(when, received, "\"n\":" + QByteArray::number(n), parts) + '\n';
+    case OutputFormat::Influx: {
+        const QByteArray line = MeasurementInfluxLine(when, received, port, parts);
+        return line.isEmpty() ? QByteArray() : line + '\n';
     }
     }
-    return QString();
+    return QByteArray();
 }

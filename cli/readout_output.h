@@ -1,28 +1,37 @@
 #pragma once
-// A measurement as text for a terminal, a spreadsheet or a script: the
-// fifteen readouts written by the main window's number rule, optionally with
-// the harmonic table's cells, and the time it was taken.
+// A measurement for a terminal, a spreadsheet or a script, with the time it
+// was taken.
 //
-//   text  a block laid out like the main window's readouts (five rows of
-//         three), the harmonic table below it
-//   csv   one row per measurement under a header row; numbers without
-//         units (the header names them)
-//   json  one object per line, keys in a fixed order; a number that is not
-//         one (NAN, INF) is null
+//   text    for eyes: a block laid out like the main window's readouts (five
+//           rows of three) by its number rule, the harmonic table and the
+//           waveform below it
+//   csv     for machines: a header row, then one row per measurement
+//   json    for machines: one object per line
+//   influx  for machines: one line of InfluxDB line protocol each
+// The machine forms carry the instrument's exact values (measurement_data.h).
 
+#include "acquisition/measurement_data.h"
+
+#include <QByteArray>
 #include <QDateTime>
 #include <QString>
 
 struct TestRecordImage;
 
-enum class OutputFormat { Text, Csv, Json };
+enum class OutputFormat { Text, Csv, Json, Influx };
 
 bool ParseOutputFormat(const QString& text, OutputFormat* format);
 
 // The header row of the CSV format (with its line end); empty for the others.
-QString ReadoutHeader(OutputFormat format, bool harmonics);
+QByteArray ReadoutHeader(OutputFormat format, MeasurementParts parts);
 
-// One measurement, number n (from 1), with its line end. The record is
-// copied: formatting repairs a reactive power that is not a number, as the
-// main window does in its own record.
-QString ReadoutEntry(OutputFormat format, int n, const QDateTime& when, TestRecordImage record, bool harmonics);
+// One measurement, number n (from 1), with its line end. `shown` is the
+// record as the main window shows it (values that are not numbers
+// repaired), `received` the measurement as the instrument sent it; the
+// text form uses the first, the machine forms the second. `port` tags the
+// line-protocol line.
+QByteArray ReadoutEntry(OutputFormat format, int n, const QDateTime& when, const TestRecordImage& shown,
+                        const TestRecordImage& received, MeasurementParts parts, const QString& port = QString());
+
+// The text form of a record's readouts (for info), without a heading line.
+QString ReadoutText(const TestRecordImage& record);

@@ -2,6 +2,7 @@
 
 #include <QSocketNotifier>
 
+#include <cerrno>
 #include <csignal>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -12,8 +13,11 @@ int gStopPipe[2] = {-1, -1};
 
 void onStopSignal(int signalNumber)
 {
+    // The interrupted code may be about to look at errno.
+    const int savedErrno = errno;
     const char byte = char(signalNumber);
     [[maybe_unused]] const ssize_t n = ::write(gStopPipe[0], &byte, 1);
+    errno = savedErrno;
 }
 
 } // namespace
@@ -34,5 +38,7 @@ bool StopSignals::install()
     action.sa_flags = SA_RESTART;
     ::sigaction(SIGINT, &action, nullptr);
     ::sigaction(SIGTERM, &action, nullptr);
+    // A closed terminal or ssh session: stop as on SIGTERM, saving first.
+    ::sigaction(SIGHUP, &action, nullptr);
     return true;
 }

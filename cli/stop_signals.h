@@ -1,5 +1,5 @@
 #pragma once
-// Ctrl-C (SIGINT) and SIGTERM as an ordinary event: the signal handler only
+// Ctrl-C (SIGINT), SIGTERM and SIGHUP as an ordinary event: the signal handler only
 // writes a byte into a socket pair, and a socket notifier turns it into a
 // call on the event loop, where the command can stop in an orderly way
 // (a recording saves what it has). A handler set up here stays for the

@@ -18,6 +18,21 @@
 //         qzr6100,port=/dev/ttyUSB0 Urms=230.01,... 1765275302123000000
 //         time in nanoseconds; a value that is not a number is left out,
 //         since the protocol has no null.
+//
+// What a measurement holds beyond the readouts, on request (MeasurementParts):
+//   harmonics  "VoltageHarmonics" and "CurrentHarmonics", the instrument's 51
+//              amplitudes of orders 0..50 each (V and A); CSV columns
+//              VoltageHarmonics0 (V) .. CurrentHarmonics50 (A); line-protocol
+//              fields of the same names.
+//   waveform   "SampleCount", "VoltageZero", "CurrentZero", the 512 raw
+//              samples "VoltageSamples" and "CurrentSamples" (counts of the
+//              converter), and the same in volts and amperes as "Voltage" and
+//              "Current": (sample - zero) scaled as the waveform plot draws
+//              them, the largest deviation being the peak value (Upeak,
+//              Ipeak); a flat trace is 0, and every sample is null when its
+//              peak is not a number. JSON and CSV only.
+// In JSON these come after the readouts and before "units", which names
+// their units too.
 
 #include <QByteArray>
 #include <QDateTime>
@@ -40,15 +55,37 @@ QByteArray ExactFloatText(float v);
 // never used so every line has the same shape).
 QByteArray TimeWithOffset(const QDateTime& when);
 
+// A float32 as a CSV field: ExactFloatText, "inf" and "-inf" for the
+// infinities, empty for not-a-number. Every CSV file of the programs spells
+// them so (spreadsheets and data-frame readers take an empty field as
+// missing and "inf" as infinite).
+QByteArray CsvFloatText(float v);
+
+// The parts of a measurement beyond its fifteen readouts.
+struct MeasurementParts {
+    bool harmonics = false;
+    bool waveform = false;
+};
+
 // The JSON object of a measurement, without a line end. extraMembers, when
 // not empty, is inserted after "time" as is (e.g. "\"n\":3").
 QByteArray MeasurementJson(const QDateTime& when, const TestRecordImage& received,
-                           const QByteArray& extraMembers = QByteArray());
+                           const QByteArray& extraMembers = QByteArray(), MeasurementParts parts = {});
 
 // The CSV header and one row, each without a line end.
-QByteArray MeasurementCsvHeader();
-QByteArray MeasurementCsvRow(const QDateTime& when, const TestRecordImage& received);
+QByteArray MeasurementCsvHeader(MeasurementParts parts = {});
+QByteArray MeasurementCsvRow(const QDateTime& when, const TestRecordImage& received, MeasurementParts parts = {});
 
 // One line-protocol line without a line end, measurement "qzr6100" tagged
 // with the port; empty when no readout is a number (a line needs a field).
-QByteArray MeasurementInfluxLine(const QDateTime& when, const TestRecordImage& received, const QString& port);
+// Of the parts only the harmonics fit a line; the waveform is not written.
+QByteArray MeasurementInfluxLine(const QDateTime& when, const TestRecordImage& received, const QString& port,
+                                 MeasurementParts parts = {});
+
+// The waveform in volts and amperes, sample k of each trace as the waveform
+// plot draws it; NaN where it has no value (see "waveform" above).
+struct ScaledWaveform {
+    float volts[512];
+    float amperes[512];
+};
+ScaledWaveform ScaleWaveform(const TestRecordImage& record);

@@ -1,5 +1,6 @@
 #include "recording/record_export.h"
 
+#include "acquisition/measurement_data.h"
 #include "acquisition/system_error.h"
 
 #include "recording/ole_date.h"
@@ -379,10 +380,12 @@ ExportOutcome ExportCsv(const ExportSource& source, const QString& path, const E
         for (int c = 0; c < kExportChannelCount; ++c) {
             file.append(',');
             const float v = source.channels[size_t(c)][i];
+            // Spelled as every CSV of the programs spells them: empty for
+            // not-a-number, inf and -inf.
             if (std::isfinite(v))
                 file.append(field, size_t(ShortestDecimal(v, field) - field));
             else
-                file.append(NonFiniteText(v));
+                file.append(CsvFloatText(v));
         }
         file.endLine();
     }

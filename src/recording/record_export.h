@@ -16,7 +16,9 @@
 //
 // A value is written as the shortest decimal that reads back as the recorded
 // float (0.1f is 0.1, not 0.100000001490116). A value that is not a number or
-// infinite is written as the text "NaN", "Inf" or "-Inf"; a time that is no
+// infinite is the text "NaN", "Inf" or "-Inf" in the workbook; the CSV file
+// leaves a value that is not a number empty and writes "inf" and "-inf", as
+// the command-line program's measurements do; a time that is no
 // date (a damaged file may hold anything) leaves its cell empty.
 //
 // Both functions write to the path they are given and may be run on any
