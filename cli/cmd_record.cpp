@@ -4,11 +4,13 @@
 
 #include "cli_common.h"
 #include "commands.h"
+#include "common_options.h"
 #include "instrument_command.h"
 #include "progress_line.h"
 
 #include "acquisition/sampling_controller.h"
 #include "display/number_format.h"
+#include "recording/ole_date.h"
 #include "recording/record_settings.h"
 #include "recording/record_window_view.h"
 #include "recording/record_writer.h"
@@ -62,6 +64,7 @@ public:
         RecordSettings record;
         double durationSeconds = 0;  // 0: until stopped
         bool overwrite = false;
+        bool quiet = false;
     };
 
     RecordCommand(const LinkOptions& linkOptions, const Settings& settings)
@@ -71,6 +74,7 @@ public:
         notifier_.setAnswer(Notifier::Answer::Yes);
         recorder_ = std::make_unique<Recorder>(link_.state(), settings_.record, view_, notifier_);
         view_.onSample = [this] { sampleTaken(); };
+        progress_.setQuiet(settings_.quiet);
     }
 
     bool begin(int* status)
@@ -93,7 +97,7 @@ private:
         if (silent_) {
             silent_ = false;
             progress_.done();
-            PrintError(QStringLiteral("the instrument on %1 answers again").arg(link_.portName()));
+            if (!settings_.quiet) PrintError(QStringLiteral("the instrument on %1 answers again").arg(link_.portName()));
         }
         if (started_ || stopping_) return;
         started_ = true;
@@ -108,7 +112,8 @@ private:
         QStringList channels;
         for (int k = 0; k < kRecordChannelCount; ++k)
             channels << QStringLiteral("CH%1 %2").arg(k + 1).arg(view_.labels[size_t(k)]);
-        PrintErr(QStringLiteral("Recording into %1 from %2: %3; a sample every %4 s, saved every %5 s. "
+        if (!settings_.quiet)
+            PrintErr(QStringLiteral("Recording into %1 from %2: %3; a sample every %4 s, saved every %5 s. "
                                 "Ctrl-C stops and saves.\n")
                      .arg(settings_.outPath, link_.portName(), channels.join(QStringLiteral(", ")))
                      .arg(settings_.record.samplingIntervalMs() / 1000)
@@ -178,8 +183,10 @@ private:
     void stopRequested()
     {
         if (stopping_) {
-            // Asked again while a failed save is retried: give up now.
-            if (retryTimer_.isActive()) giveUpSaving();
+            // Asked again while the final save is still being tried: the
+            // user wants out now. Nothing more is written; say what the
+            // file lacks.
+            if (retryTimer_.isActive()) abandonSaving();
             return;
         }
         stopping_ = true;
@@ -209,6 +216,31 @@ private:
             }
         });
         retryTimer_.start(kFinalSaveRetryMs);
+    }
+
+    void abandonSaving()
+    {
+        retryTimer_.stop();
+        const LiveRecord& live = recorder_->liveRecord();
+        const int saved = std::clamp<int>(recorder_->savedCount(), 0, live.count);
+        if (saved >= live.count) {
+            end(kExitOk);
+            return;
+        }
+        PrintError(QStringLiteral("stopped again while saving: %1 holds samples 1 to %2; samples %3 to %4 (%5 to %6) "
+                                  "were not saved")
+                       .arg(settings_.outPath)
+                       .arg(saved)
+                       .arg(saved + 1)
+                       .arg(live.count)
+                       .arg(StampText(live.data.times()[saved]), StampText(live.data.times()[live.count - 1])));
+        end(interruptedStatus());
+    }
+
+    static QString StampText(double oleDate)
+    {
+        const QDateTime when = LocalFromOleDate(oleDate);
+        return when.isValid() ? when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) : QStringLiteral("no time");
     }
 
     void giveUpSaving()
@@ -252,8 +284,8 @@ private:
     int ending(int status) override
     {
         link_.sampling().stop();
-        if (started_ && status == kExitOk)
-            PrintOut(QStringLiteral("%1 samples recorded in %2\n").arg(recorder_->liveRecord().count).arg(settings_.outPath));
+        if (started_ && status == kExitOk && !settings_.quiet)
+            PrintErr(QStringLiteral("%1 samples recorded in %2\n").arg(recorder_->liveRecord().count).arg(settings_.outPath));
         return status;
     }
 
@@ -313,26 +345,28 @@ CommandDescription RecordDescription()
 {
     CommandDescription about;
     about.name = QStringLiteral("record");
-    about.synopsis = QStringLiteral("[--port P | --simulate] --out FILE.vqr [--channels Q1,Q2,...] [--step S] "
-                                   "[--save-step S] [--duration T] [--overwrite]");
+    about.synopsis = QStringLiteral("[-p PORT | --simulate] -o FILE.vqr [--channels Q1,Q2,...] [--step S] "
+                                   "[--save-step S] [--duration T] [--overwrite] [-q]");
     about.summary = QStringLiteral("record up to six quantities into a record file");
     about.description = QStringLiteral(
         "Samples the instrument continuously and records six channels into a record file of the desktop "
         "program's format, which its record window opens. A sample is taken every --step seconds and the file "
-        "is brought up to date every --save-step seconds and once more when the recording stops, so Ctrl-C or "
-        "SIGTERM loses nothing. A progress line on standard error shows the samples, the time and the last "
-        "values.\n\n"
+        "is brought up to date every --save-step seconds and once more when the recording stops, so Ctrl-C, "
+        "SIGTERM or SIGHUP (a closed terminal or ssh session) loses nothing, and the status is 0. A progress line "
+        "on standard error shows the samples, the time and the last values, and a last line how many samples "
+        "the file holds; -q leaves them out.\n\n"
         "A save that fails is reported with the file and the reason; the samples stay in memory and the next "
         "save tries again. At the end a file that still cannot be written is tried a few more times; then the "
         "samples go into a new file beside it (or in the working or temporary folder) named "
-        "NAME-rescued-DATE-TIME.vqr, and the status is 2. A silent instrument before the first sample ends the command with "
+        "NAME-rescued-DATE-TIME.vqr, and the status is 2. A second Ctrl-C while the final save is still being "
+        "tried gives up at once: the message says which samples the file lacks, and the status is 128 + the "
+        "signal's number. A silent instrument before the first sample ends the command with "
         "status 2; later the recording goes on (repeating the last values, as the desktop program does) while "
         "the link is tried again.\n\n"
         "Channels not named keep the record settings of the desktop program (SysSet.ini), as do the steps when "
         "not given. A record holds at most 450000 samples; the recording stops there.");
     about.options = {
-        QCommandLineOption(QStringLiteral("out"), QStringLiteral("the record file to write"),
-                           QStringLiteral("FILE.vqr")),
+        OutputOption(QStringLiteral("the record file to write"), QStringLiteral("FILE.vqr"), {QStringLiteral("out")}),
         QCommandLineOption(QStringLiteral("channels"),
                            QStringLiteral("quantities of CH1, CH2, ..., separated by commas: %1").arg(QuantityNames()),
                            QStringLiteral("LIST")),
@@ -348,12 +382,13 @@ CommandDescription RecordDescription()
                                           "default: until Ctrl-C or SIGTERM"),
                            QStringLiteral("T")),
         QCommandLineOption(QStringLiteral("overwrite"), QStringLiteral("replace FILE.vqr when it exists")),
+        QuietOption(),
     };
     about.options << LinkOptionList();
     about.examples = {
-        QStringLiteral("qzr6100-cli record --simulate --out test.vqr --channels Voltage,Current,Power --step 1 "
+        QStringLiteral("qzr6100-cli record --simulate -o test.vqr --channels Voltage,Current,Power --step 1 "
                        "--duration 5m"),
-        QStringLiteral("nohup qzr6100-cli record --port /dev/ttyUSB0 --out night.vqr --step 10 --save-step 60 "
+        QStringLiteral("nohup qzr6100-cli record -p /dev/ttyUSB0 -o night.vqr --step 10 --save-step 60 "
                        "2> night.log &"),
     };
     return about;
@@ -369,8 +404,12 @@ int RunRecord(const CommandDescription& about, const QStringList& arguments)
         return UsageError(about, QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().at(1)));
 
     RecordCommand::Settings settings;
-    settings.outPath = parser.value(QStringLiteral("out"));
-    if (settings.outPath.isEmpty()) return UsageError(about, QStringLiteral("--out names the record file to write"));
+    settings.outPath = OutputPath(parser);
+    if (settings.outPath.isEmpty()) return UsageError(about, QStringLiteral("-o names the record file to write"));
+    // The file is brought up to date in place, block by block.
+    if (IsStandardOutput(settings.outPath))
+        return UsageError(about, QStringLiteral("a record file cannot go to standard output; -o names a file"));
+    settings.quiet = IsQuiet(parser);
     settings.overwrite = parser.isSet(QStringLiteral("overwrite"));
     if (QFileInfo(settings.outPath).isDir())
         return UsageError(about, QStringLiteral("%1 is a folder, not a record file").arg(settings.outPath));

@@ -22,6 +22,7 @@ ProgressLine::ProgressLine() : terminal_(::isatty(STDERR_FILENO) == 1) {}
 
 void ProgressLine::show(const QString& text, bool force)
 {
+    if (quiet_) return;
     if (terminal_) {
         // Back to the start of the line, the text, the rest of the line cleared.
         PrintErr(QStringLiteral("\r") + text.left(TerminalColumns() - 1) + QStringLiteral("\x1b[K"));

@@ -12,6 +12,8 @@ public:
 
     ProgressLine();
     bool onTerminal() const { return terminal_; }
+    // -q: nothing is shown.
+    void setQuiet(bool quiet) { quiet_ = quiet; }
 
     // The current state. In a log it is written when forced, or when the
     // last line written is at least kLogIntervalMs old.
@@ -21,6 +23,7 @@ public:
 
 private:
     bool terminal_ = false;
+    bool quiet_ = false;
     bool shown_ = false;
     QElapsedTimer sinceLogged_;
 };

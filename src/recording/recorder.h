@@ -79,6 +79,8 @@ public:
     State state() const { return state_; }
     bool recordDataReady() const { return recordDataReady_; }
     const LiveRecord& liveRecord() const { return live_; }
+    // Samples in the file after its last good save.
+    int32_t savedCount() const { return savedCount_; }
     // The quantity on each channel of the live record: what its samples were
     // taken as (the settings may have changed since Stop); before the first
     // sample what its file was created with, and without a file the settings.
