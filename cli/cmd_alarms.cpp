@@ -4,6 +4,8 @@
 
 #include "cli_common.h"
 #include "commands.h"
+#include "common_options.h"
+#include "json_text.h"
 #include "instrument_command.h"
 
 #include "display/number_format.h"
@@ -50,10 +52,22 @@ QString AlarmsText(const float (&limits)[kAlarmLimitCount], uint8_t bits)
     return text;
 }
 
+// The limits as one JSON object: each limit's name with its value as the
+// instrument holds it and whether its alarm is on.
+QByteArray AlarmsJson(const float (&limits)[kAlarmLimitCount], uint8_t bits)
+{
+    JsonMembers members;
+    for (int i = 0; i < kAlarmLimitCount; ++i) {
+        members.append({QByteArray(kLimitNames[size_t(i)]),
+                        JsonObject({{"limit", JsonFloat(limits[i])}, {"on", (bits >> i) & 1 ? "true" : "false"}})});
+    }
+    return JsonObject(members) + '\n';
+}
+
 class AlarmsCommand : public InstrumentCommand, public AlarmReplySink {
 public:
-    AlarmsCommand(const LinkOptions& linkOptions, const AlarmChange& change)
-        : InstrumentCommand(linkOptions), change_(change)
+    AlarmsCommand(const LinkOptions& linkOptions, const AlarmChange& change, PrintFormat format, bool quiet)
+        : InstrumentCommand(linkOptions), change_(change), format_(format), quiet_(quiet)
     {
     }
     ~AlarmsCommand() override { link_.sinks().alarm = nullptr; }
@@ -123,7 +137,8 @@ private:
             startChain();
             return;
         }
-        PrintOut(AlarmsText(state.AlarmLimits, state.AlarmEnableBits));
+        if (format_ == PrintFormat::Json) WriteOut(AlarmsJson(state.AlarmLimits, state.AlarmEnableBits));
+        else PrintOut(AlarmsText(state.AlarmLimits, state.AlarmEnableBits));
         if (phase_ == Phase::ReadingBack) {
             // Bit for bit: a limit the instrument holds as NaN and that was
             // written back unchanged is kept, though NaN equals nothing.
@@ -136,7 +151,7 @@ private:
                 end(kExitFailure);
                 return;
             }
-            PrintErr(QStringLiteral("Written to the instrument on %1 and read back.\n").arg(link_.portName()));
+            if (!quiet_) PrintErr(QStringLiteral("Written to the instrument on %1 and read back.\n").arg(link_.portName()));
         }
         end(kExitOk);
     }
@@ -148,6 +163,8 @@ private:
     }
 
     AlarmChange change_;
+    PrintFormat format_;
+    bool quiet_;
     std::unique_ptr<AlarmTransfer> transfer_;
     std::array<float, kAlarmLimitCount> limits_{};
     uint8_t bits_ = 0;
@@ -167,7 +184,7 @@ CommandDescription AlarmsDescription()
 {
     CommandDescription about;
     about.name = QStringLiteral("alarms");
-    about.synopsis = QStringLiteral("read|write [--port P | --simulate] [--voltage-high V] [--voltage-low V] "
+    about.synopsis = QStringLiteral("read|write [-p PORT | --simulate] [-f text|json] [-q] [--voltage-high V] [--voltage-low V] "
                                    "[--current-high A] [--current-low A] [--power-high W] [--power-low W] "
                                    "[--pf-high X] [--pf-low X] [--enable LIST]");
     about.summary = QStringLiteral("read or write the alarm limits and which of them are on");
@@ -188,9 +205,13 @@ CommandDescription AlarmsDescription()
     about.options << QCommandLineOption(QStringLiteral("enable"),
                                        QStringLiteral("alarms to switch on: all, none, or names from %1").arg(LimitNames()),
                                        QStringLiteral("LIST"));
+    about.options << FormatOption(QStringLiteral("text (default) or json: one object, each limit's name with "
+                                                 "{\"limit\":V,\"on\":true|false}"))
+                  << QuietOption();
     about.options << LinkOptionList();
     about.examples = {
         QStringLiteral("qzr6100-cli alarms read --simulate"),
+        QStringLiteral("qzr6100-cli alarms read -f json"),
         QStringLiteral("qzr6100-cli alarms write --port /dev/ttyUSB0 --voltage-high 250 --voltage-low 200 "
                        "--enable voltage-high,voltage-low"),
     };
@@ -236,7 +257,10 @@ int RunAlarms(const CommandDescription& about, const QStringList& arguments)
     if (write && !change.any()) return UsageError(about, QStringLiteral("write needs at least one limit or --enable"));
     if (!write && change.any()) return UsageError(about, QStringLiteral("read takes no limits; did you mean write?"));
 
-    AlarmsCommand command(link, change);
+    PrintFormat format = PrintFormat::Text;
+    QString error;
+    if (!ReadPrintFormat(parser, &format, &error)) return UsageError(about, error);
+    AlarmsCommand command(link, change, format, IsQuiet(parser));
     if (!command.begin(&status)) return status;
     return QCoreApplication::exec();
 }

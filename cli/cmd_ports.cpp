@@ -4,6 +4,8 @@
 
 #include "cli_common.h"
 #include "commands.h"
+#include "common_options.h"
+#include "json_text.h"
 #include "instrument_link.h"
 #include "link_options.h"
 
@@ -19,15 +21,18 @@ CommandDescription PortsDescription()
 {
     CommandDescription about;
     about.name = QStringLiteral("ports");
-    about.synopsis = QStringLiteral("[--simulate]");
+    about.synopsis = QStringLiteral("[--simulate] [-f text|json]");
     about.summary = QStringLiteral("list the serial ports, marking the instrument's");
     about.description = QStringLiteral(
         "Lists the serial ports of this computer with the USB identification of each adapter, whether the "
         "port is free (a port held by another program is busy) and which one is the instrument's own USB "
-        "port. The commands that talk to the instrument use that port when no --port is given.");
+        "port. The commands that talk to the instrument use that port when no --port is given.\n\n"
+        "-f json prints one JSON array with an object per port: path, usb (the identification, null when "
+        "there is none), free (true or false) and instrument (true for the instrument's USB port).");
     about.options = {
         QCommandLineOption(QStringLiteral("simulate"),
                            QStringLiteral("start the built-in simulated instrument and list its port too")),
+        FormatOption(QStringLiteral("text (default) or json")),
     };
     about.examples = {QStringLiteral("qzr6100-cli ports")};
     return about;
@@ -40,6 +45,10 @@ int RunPorts(const CommandDescription& about, const QStringList& arguments)
     if (!ParseCommandLine(parser, about, arguments, &status)) return status;
     if (parser.positionalArguments().size() > 1)
         return UsageError(about, QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().at(1)));
+
+    PrintFormat format = PrintFormat::Text;
+    QString error;
+    if (!ReadPrintFormat(parser, &format, &error)) return UsageError(about, error);
 
     AcquisitionState state;
     InitAcquisitionState(state, QSize(), nullptr);
@@ -58,6 +67,18 @@ int RunPorts(const CommandDescription& about, const QStringList& arguments)
     SerialPortEnumerator enumerator(extras);
     ExclusiveOpenProber prober;
     const QList<PortCandidate> ports = enumerator.ports();
+    if (format == PrintFormat::Json) {
+        QList<QByteArray> entries;
+        for (const PortCandidate& port : ports) {
+            const bool instrument = IsInstrumentIdentification(port.identification, state.UsbProductIdTag);
+            entries << JsonObject({{"path", JsonString(port.path)},
+                                   {"usb", port.identification.isEmpty() ? QByteArray("null") : JsonString(port.identification)},
+                                   {"free", prober.isFree(port.path) ? "true" : "false"},
+                                   {"instrument", instrument ? "true" : "false"}});
+        }
+        WriteOut(JsonArrayOf(entries) + '\n');
+        return kExitOk;
+    }
     if (ports.isEmpty()) {
         PrintErr(QStringLiteral("No serial ports found.\n"));
         return kExitOk;

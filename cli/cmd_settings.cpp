@@ -4,6 +4,8 @@
 
 #include "cli_common.h"
 #include "commands.h"
+#include "common_options.h"
+#include "json_text.h"
 #include "instrument_command.h"
 
 #include "display/number_format.h"
@@ -55,10 +57,29 @@ QString SettingsText(const CtSettingsBlock& block)
     return text;
 }
 
+// The block as one JSON object, the names those of the options.
+QByteArray SettingsJson(const CtSettingsBlock& block)
+{
+    const CtSettingsControls c = DecodeCtSettings(block);
+    const bool locked = c.rangeMode == CurrentRangeMode::Lock;
+    return JsonObject({
+               {"ct-angle", JsonFloat(float(double(block.AngleDifference.get()) * kDegreesPerSecond))},
+               {"ct-ratio", JsonFloat(block.CurrentRatio.get())},
+               {"vt-ratio", JsonFloat(block.VoltageRatio.get())},
+               {"bandwidth", c.bandwidthItem == 0 ? "\"narrow\"" : "\"broad\""},
+               {"thd", c.thdItem == 0 ? "\"F\"" : "\"R\""},
+               {"filter", c.filterOn ? QByteArray::number(block.FilterCoefficient) : QByteArray("\"off\"")},
+               {"filter-coefficient", QByteArray::number(block.FilterCoefficient)},
+               {"range", locked ? QByteArray::number(block.Range) : QByteArray("\"auto\"")},
+               {"range-in-use", QByteArray::number(block.Range)},
+           }) +
+           '\n';
+}
+
 class SettingsCommand : public InstrumentCommand, public InstrumentSettingsReplySink {
 public:
-    SettingsCommand(const LinkOptions& linkOptions, const SettingsChange& change)
-        : InstrumentCommand(linkOptions), change_(change)
+    SettingsCommand(const LinkOptions& linkOptions, const SettingsChange& change, PrintFormat format, bool quiet)
+        : InstrumentCommand(linkOptions), change_(change), format_(format), quiet_(quiet)
     {
     }
     ~SettingsCommand() override { link_.sinks().instrumentSettings = nullptr; }
@@ -78,7 +99,7 @@ public:
     {
         if (phase_ == Phase::Reading) {
             if (!change_.any()) {
-                PrintOut(SettingsText(block));
+                print(block);
                 end(kExitOk);
                 return;
             }
@@ -86,7 +107,7 @@ public:
             const CtSettingsBlock current = block;
             QTimer::singleShot(0, this, [this, current] { write(current); });
         } else if (phase_ == Phase::ReadingBack) {
-            PrintOut(SettingsText(block));
+            print(block);
             if (std::memcmp(block.bytes(), written_.bytes(), kCtSettingsSize) != 0) {
                 PrintError(QStringLiteral("the instrument on %1 did not keep the settings written; it reads back "
                                           "as shown")
@@ -94,7 +115,7 @@ public:
                 end(kExitFailure);
                 return;
             }
-            PrintErr(QStringLiteral("Written to the instrument on %1 and read back.\n").arg(link_.portName()));
+            if (!quiet_) PrintErr(QStringLiteral("Written to the instrument on %1 and read back.\n").arg(link_.portName()));
             end(kExitOk);
         }
     }
@@ -117,6 +138,12 @@ public:
 
 private:
     enum class Phase { Reading, Writing, ReadingBack, Done };
+
+    void print(const CtSettingsBlock& block) const
+    {
+        if (format_ == PrintFormat::Json) WriteOut(SettingsJson(block));
+        else PrintOut(SettingsText(block));
+    }
 
     void instrumentSilent()
     {
@@ -169,6 +196,8 @@ private:
     }
 
     SettingsChange change_;
+    PrintFormat format_;
+    bool quiet_;
     std::unique_ptr<InstrumentSettingsCommands> commands_;
     CtSettingsControls controls_;
     CtSettingsBlock written_{};
@@ -181,7 +210,7 @@ CommandDescription SettingsDescription()
 {
     CommandDescription about;
     about.name = QStringLiteral("settings");
-    about.synopsis = QStringLiteral("read|write [--port P | --simulate] [--ct-angle D] [--ct-ratio R] [--vt-ratio R] "
+    about.synopsis = QStringLiteral("read|write [-p PORT | --simulate] [-f text|json] [-q] [--ct-angle D] [--ct-ratio R] [--vt-ratio R] "
                                    "[--bandwidth narrow|broad] [--thd F|R] [--filter N|off] [--range auto|1..4]");
     about.summary = QStringLiteral("read or write the instrument settings (CT, VT, filter, range)");
     about.description = QStringLiteral(
@@ -211,9 +240,13 @@ CommandDescription SettingsDescription()
         QCommandLineOption(QStringLiteral("range"),
                            QStringLiteral("current range: auto, or 1 to 4 to lock it"), QStringLiteral("auto|N")),
     };
+    about.options << FormatOption(QStringLiteral("text (default) or json: one object, its names those of the "
+                                                 "options, filter and range \"off\"/\"auto\" or a number"))
+                  << QuietOption();
     about.options << LinkOptionList();
     about.examples = {
         QStringLiteral("qzr6100-cli settings read --simulate"),
+        QStringLiteral("qzr6100-cli settings read -f json | jq '.\"ct-ratio\"'"),
         QStringLiteral("qzr6100-cli settings write --port /dev/ttyUSB0 --ct-ratio 100 --range 3 --bandwidth broad"),
     };
     return about;
@@ -274,7 +307,10 @@ int RunSettings(const CommandDescription& about, const QStringList& arguments)
     if (write && !change.any()) return UsageError(about, QStringLiteral("write needs at least one setting to change"));
     if (!write && change.any()) return UsageError(about, QStringLiteral("read takes no settings; did you mean write?"));
 
-    SettingsCommand command(link, change);
+    PrintFormat format = PrintFormat::Text;
+    QString error;
+    if (!ReadPrintFormat(parser, &format, &error)) return UsageError(about, error);
+    SettingsCommand command(link, change, format, IsQuiet(parser));
     if (!command.begin(&status)) return status;
     return QCoreApplication::exec();
 }

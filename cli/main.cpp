@@ -68,6 +68,6 @@ int main(int argc, char* argv[])
         PrintErr(GeneralHelpText());
         return kExitUsage;
     }
-    PrintErr(QStringLiteral("qzr6100-cli: '%1' is no command (qzr6100-cli --help lists them)\n").arg(first));
+    PrintErr(QStringLiteral("qzr6100-cli: '%1' is not a command (qzr6100-cli --help lists them)\n").arg(first));
     return kExitUsage;
 }
