@@ -81,11 +81,14 @@ std::optional<int> SampleIndex(const QString& text, const ViewedRecord& record, 
         when = QDateTime(firstStamp.date(), time);
         if (time < firstStamp.time()) when = when.addDays(1);
     }
+    // Stamps keep milliseconds; half of one absorbs the rounding of days
+    // as a double, so 10:30 finds the sample stamped 10:30:00.000.
+    constexpr double kHalfMillisecond = 0.5 / 86400000.0;
     const double wanted = OleDateFromLocal(when);
     const double* times = record.data.times();
     // Sample times grow; a damaged stretch that does not is read as it is.
     const double* end = times + length;
-    const double* at = std::lower_bound(times, end, wanted);
+    const double* at = std::lower_bound(times, end, wanted - kHalfMillisecond);
     if (first) {
         if (at == end) {
             *error = QStringLiteral("the record ends before %1").arg(text);
@@ -93,7 +96,7 @@ std::optional<int> SampleIndex(const QString& text, const ViewedRecord& record, 
         }
         return int(at - times);
     }
-    const double* after = std::upper_bound(times, end, wanted);
+    const double* after = std::upper_bound(times, end, wanted + kHalfMillisecond);
     if (after == times) {
         *error = QStringLiteral("the record begins after %1").arg(text);
         return std::nullopt;

@@ -5,6 +5,8 @@
 // reader and with poppler.
 
 #include "acquisition/acquisition_state.h"
+#include "acquisition/test_file.h"
+#include "recording/ole_date.h"
 #include "recording/record_arrays.h"
 #include "recording/record_file.h"
 #include "recording/record_reader.h"
@@ -14,12 +16,15 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cmath>
+#include <csignal>
 #include <cstring>
 #include <memory>
 
@@ -29,6 +34,7 @@ struct Outcome {
     int status = -1;
     QString out;
     QString err;
+    QByteArray rawOut;
 };
 
 QString CliBinary() { return qEnvironmentVariable("QZ_CLI_BINARY"); }
@@ -51,6 +57,94 @@ float LeFloat(const std::vector<uint8_t>& bytes, size_t offset)
 
 QStringList Lines(const QString& text) { return text.split(u'\n', Qt::SkipEmptyParts); }
 
+// The readouts' names in storage order, as the data forms use them.
+QStringList ReadoutKeys()
+{
+    return {"Urms",          "Upeak",         "Frequency", "Irms", "Ipeak", "Iphase", "PowerFactor", "ActivePower",
+            "ApparentPower", "ReactivePower", "Uthd",      "Ithd", "Uff",   "Iff",    "Kwh"};
+}
+
+// A float32 from its text; the data forms write the shortest decimal that
+// reads back as the value, so a float32 parse gives the value itself.
+float FloatOf(const QString& text) { return std::strtof(text.toLatin1().constData(), nullptr); }
+
+// One line of InfluxDB line protocol taken apart by its grammar: measurement
+// (with its escapes), tags, fields (numbers: floats, or integers ending in
+// i), a timestamp of digits. Empty measurement when the line breaks it.
+struct InfluxLine {
+    QString measurement;
+    QMap<QString, QString> tags;
+    QMap<QString, double> fields;
+    qint64 timestamp = 0;
+};
+
+InfluxLine ParseInfluxLine(const QString& line)
+{
+    static const QRegularExpression kGrammar(QStringLiteral(
+        R"(^((?:[^ ,\\]|\\.)+)((?:,(?:[^ ,=\\]|\\.)+=(?:[^ ,=\\]|\\.)+)*) ((?:[^ ,=\\]|\\.)+=[^ ,]+(?:,(?:[^ ,=\\]|\\.)+=[^ ,]+)*) (-?[0-9]+)$)"));
+    static const QRegularExpression kFloat(QStringLiteral(R"(^-?(?:[0-9]+\.?[0-9]*|\.[0-9]+)(?:[eE][-+]?[0-9]+)?$)"));
+    static const QRegularExpression kPair(QStringLiteral(R"(((?:[^,=\\]|\\.)+)=((?:[^,\\]|\\.)+))"));
+    InfluxLine parsed;
+    const QRegularExpressionMatch m = kGrammar.match(line);
+    if (!m.hasMatch()) return parsed;
+    const auto unescape = [](QString text) { return text.replace(QRegularExpression(R"(\\(.))"), QStringLiteral("\\1")); };
+    for (auto it = kPair.globalMatch(m.captured(2)); it.hasNext();) {
+        const auto pair = it.next();
+        parsed.tags[unescape(pair.captured(1))] = unescape(pair.captured(2));
+    }
+    for (auto it = kPair.globalMatch(m.captured(3)); it.hasNext();) {
+        const auto pair = it.next();
+        if (!kFloat.match(pair.captured(2)).hasMatch()) return parsed;
+        parsed.fields[pair.captured(1)] = pair.captured(2).toDouble();
+    }
+    parsed.timestamp = m.captured(4).toLongLong();
+    parsed.measurement = unescape(m.captured(1));
+    return parsed;
+}
+
+// A record file of `length` samples one second apart from `first`, CH1 a
+// slow wave around 230, CH2 its sample number; `nanEvery` puts NaN into
+// every so many samples of CH1.
+void WriteRecordFile(const QString& path, int length, const QDateTime& first, int nanEvery = 0)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    auto block = std::make_unique<RecordBlock>();
+    const double start = OleDateFromLocal(first);
+    for (int b = 0; b * kBlockSlots < length || b == 0; ++b) {
+        ResetRecordBlock(*block, {0, 1, 2, 3, 4, 5}, 0);
+        for (int i = 0; i < kBlockSlots; ++i) {
+            const int n = b * kBlockSlots + i;
+            if (n >= length) break;
+            const bool nan = nanEvery > 0 && n % nanEvery == 0;
+            block->Values[0][i].set(nan ? NAN : float(230 + 10 * std::sin(n / 300.0)));
+            block->Values[1][i].set(float(n));
+            block->Times[i].set(start + n / 86400.0);
+        }
+        block->Header.Count.set(length);
+        QCOMPARE(file.write(reinterpret_cast<const char*>(block->bytes()), kRecordBlockSize), qint64(kRecordBlockSize));
+    }
+}
+
+// The words of a page as pdftotext -bbox gives them, joined into lines by
+// their baseline.
+QStringList PdfLines(const QString& pdf)
+{
+    QProcess process;
+    process.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), pdf, QStringLiteral("-")});
+    process.waitForFinished(30000);
+    const QString html = QString::fromUtf8(process.readAllStandardOutput());
+    static const QRegularExpression kWord(QStringLiteral(R"re(<word xMin="([0-9.]+)" yMin="[0-9.]+" xMax="[0-9.]+" yMax="([0-9.]+)">([^<]*)</word>)re"));
+    QMap<int, QMap<double, QString>> rows;
+    for (auto it = kWord.globalMatch(html); it.hasNext();) {
+        const auto w = it.next();
+        rows[qRound(w.captured(2).toDouble())][w.captured(1).toDouble()] = w.captured(3);
+    }
+    QStringList lines;
+    for (const auto& row : rows) lines << QStringList(row.values()).join(u' ');
+    return lines;
+}
+
 } // namespace
 
 class CliSimTest : public QObject {
@@ -71,9 +165,9 @@ class CliSimTest : public QObject {
             process.kill();
             process.waitForFinished();
         }
-        return Outcome{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                       QString::fromUtf8(process.readAllStandardOutput()),
-                       QString::fromUtf8(process.readAllStandardError())};
+        const QByteArray out = process.readAllStandardOutput();
+        return Outcome{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, QString::fromUtf8(out),
+                       QString::fromUtf8(process.readAllStandardError()), out};
     }
     Outcome runOnPort(const QString& command, QStringList arguments, int limitMs = 60000)
     {
@@ -111,7 +205,7 @@ private slots:
         // that repeat is lost (asked again by the re-read rule, 2 s on).
         simulator->injectNext(sim::Fault::BadCrc);
         simulator->injectNext(sim::Fault::Drop);
-        const Outcome csv = runOnPort(QStringLiteral("measure"), {"--count", "3", "--format", "csv"});
+        const Outcome csv = runOnPort(QStringLiteral("measure"), {"-n", "3", "-f", "csv"});
         QCOMPARE(csv.status, 0);
         QVERIFY2(csv.err.isEmpty(), qPrintable(csv.err));
         const QStringList rows = Lines(csv.out);
@@ -120,43 +214,115 @@ private slots:
         for (int i = 1; i < 4; ++i) {
             const QStringList fields = rows[i].split(u',');
             QCOMPARE(fields.size(), 16);
+            QVERIFY(QRegularExpression("[+-][0-9]{2}:[0-9]{2}$").match(fields[0]).hasMatch());
             QVERIFY(QDateTime::fromString(fields[0], Qt::ISODateWithMs).isValid());
             QVERIFY2(fields[1].toDouble() > 200 && fields[1].toDouble() < 260, qPrintable(rows[i]));
             QVERIFY(qAbs(fields[3].toDouble() - 50) < 0.5);
         }
+        QVERIFY(!csv.out.contains('\r'));
         QVERIFY(CountReads(simulator->requests(), 148) >= 5);
-
-        const Outcome json =
-            runOnPort(QStringLiteral("measure"), {"--count", "2", "--format", "json", "--harmonics", "--save", path("t.vqm")});
-        QCOMPARE(json.status, 0);
-        const QStringList objects = Lines(json.out);
-        QCOMPARE(objects.size(), 2);
-        QJsonObject last;
-        for (int i = 0; i < 2; ++i) {
-            QJsonParseError error;
-            last = QJsonDocument::fromJson(objects[i].toUtf8(), &error).object();
-            QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(objects[i]));
-            QCOMPARE(last["n"].toInt(), i + 1);
-            QVERIFY(last["Irms"].isDouble());
-            const QJsonObject harmonics = last["harmonics"].toObject();
-            QCOMPARE(harmonics["voltageRms"].toArray().size(), kHarmonicCount);
-            QCOMPARE(harmonics["currentPercent"].toArray().at(1).toDouble(), 100.0);
-        }
 
         const Outcome text = runOnPort(QStringLiteral("measure"), {});
         QCOMPARE(text.status, 0);
         QVERIFY(text.out.startsWith("Measurement 1  "));
         QVERIFY(QRegularExpression("Voltage +2[0-9]{2}\\.[0-9]+V").match(text.out).hasMatch());
+    }
 
-        // The saved test holds the last measurement: its readouts are those printed.
-        const Outcome info = run({"info", path("t.vqm")});
-        QCOMPARE(info.status, 0);
-        const QString urms = QRegularExpression("\"Urms\":([^,]+),").match(objects[1]).captured(1);
-        QVERIFY2(info.out.contains(QStringLiteral("Voltage   %1V").arg(urms)), qPrintable(info.out + urms));
+    void dataCarryTheInstrumentsOwnValues()
+    {
+        // JSON with the harmonics and the waveform; the last measurement is
+        // saved, and every number printed is the float32 the file holds.
+        const Outcome json = runOnPort(QStringLiteral("measure"), {"-n", "2", "-f", "json", "--harmonics", "--waveform",
+                                                                   "--save", path("t.vqm")});
+        QCOMPARE(json.status, 0);
+        const QStringList objects = Lines(json.out);
+        QCOMPARE(objects.size(), 2);
+        TestRecordImage saved{};
+        QString error;
+        QVERIFY2(LoadTestFile(path("t.vqm"), saved, &error), qPrintable(error));
+        QJsonParseError parseError;
+        const QJsonObject last = QJsonDocument::fromJson(objects[1].toUtf8(), &parseError).object();
+        QVERIFY2(parseError.error == QJsonParseError::NoError, qPrintable(objects[1]));
+        QCOMPARE(last["n"].toInt(), 2);
+        QVERIFY(last["time"].toString().contains(QRegularExpression("[+-][0-9]{2}:[0-9]{2}$")));
+        const QStringList keys = ReadoutKeys();
+        // The number texts themselves, not Qt's doubles: each must read back
+        // as the stored float32.
+        for (int i = 0; i < TestRecordImage::kReadoutCount; ++i) {
+            const QString number =
+                QRegularExpression(QStringLiteral("\"%1\":([^,]+),").arg(keys[i])).match(objects[1]).captured(1);
+            QVERIFY2(FloatOf(number) == saved.readout(i).get(), qPrintable(keys[i] + " " + number));
+        }
+        QCOMPARE(last["units"].toObject()["ActivePower"].toString(), QString("W"));
+        const QJsonArray voltageHarmonics = last["VoltageHarmonics"].toArray();
+        QCOMPARE(voltageHarmonics.size(), kHarmonicCount);
+        for (int k = 0; k < kHarmonicCount; ++k)
+            QCOMPARE(float(voltageHarmonics[k].toDouble()), saved.VoltageHarmonics[k].get());
+        const QJsonArray raw = last["CurrentSamples"].toArray();
+        const QJsonArray amperes = last["Current"].toArray();
+        QCOMPARE(raw.size(), kWaveformSamples);
+        QCOMPARE(amperes.size(), kWaveformSamples);
+        double largest = 0;
+        for (int k = 0; k < kWaveformSamples; ++k) {
+            QCOMPARE(raw[k].toInt(), int(saved.CurrentSamples[k].get()));
+            largest = std::max(largest, std::abs(amperes[k].toDouble()));
+        }
+        // The waveform plot's scale: the largest deviation is the peak.
+        QCOMPARE(float(largest), saved.Ipeak.get());
 
-        const Outcome report = run({"report", path("t.vqm"), "--pdf", path("t.pdf"), "--settings", path("SysSet.ini"),
+        // CSV of the same file by dump: the same float32 values.
+        const Outcome dump = run({"dump", path("t.vqm"), "-f", "csv"});
+        QCOMPARE(dump.status, 0);
+        const QStringList dumped = Lines(dump.out);
+        QCOMPARE(dumped.size(), 2);
+        const QStringList header = dumped[0].split(u',');
+        const QStringList values = dumped[1].split(u',');
+        QCOMPARE(values.size(), header.size());
+        for (int i = 0; i < TestRecordImage::kReadoutCount; ++i) QCOMPARE(FloatOf(values[i + 1]), saved.readout(i).get());
+        const int u0 = int(header.indexOf("Voltage0 (V)"));
+        QVERIFY(u0 > 0);
+        QCOMPARE(FloatOf(values[u0]), float(last["Voltage"].toArray()[0].toDouble()));
+
+        // A measurement the instrument sent as not-a-number: null and empty,
+        // never the display's repaired 0; line protocol leaves it out.
+        simulator->injectNext(sim::Fault::NanReadouts);
+        const Outcome nanJson = runOnPort(QStringLiteral("measure"), {"-f", "json"});
+        QCOMPARE(nanJson.status, 0);
+        const QJsonObject nan = QJsonDocument::fromJson(nanJson.out.toUtf8()).object();
+        for (const QString& key : keys) QVERIFY2(nan[key].isNull(), qPrintable(key));
+        simulator->injectNext(sim::Fault::NanReadouts);
+        const Outcome nanCsv = runOnPort(QStringLiteral("measure"), {"-f", "csv", "-o", path("nan.csv")});
+        QCOMPARE(nanCsv.status, 0);
+        QVERIFY(nanCsv.out.isEmpty());  // the data went into the file
+        QFile nanFile(path("nan.csv"));
+        QVERIFY(nanFile.open(QIODevice::ReadOnly));
+        const QStringList nanRow = Lines(QString::fromUtf8(nanFile.readAll())).value(1).split(u',');
+        QCOMPARE(nanRow.size(), 16);
+        QCOMPARE(nanRow.mid(1), QStringList(15, QString()));
+
+        // Line protocol: every line parses by the grammar, tagged with the
+        // port and timed now; the fields are the readouts.
+        const Outcome influx = runOnPort(QStringLiteral("measure"), {"-n", "3", "-f", "influx", "--harmonics"});
+        QCOMPARE(influx.status, 0);
+        QVERIFY2(influx.err.isEmpty(), qPrintable(influx.err));
+        const QStringList lines = Lines(influx.out);
+        QCOMPARE(lines.size(), 3);
+        for (const QString& line : lines) {
+            const InfluxLine parsed = ParseInfluxLine(line);
+            QCOMPARE(parsed.measurement, QString("qzr6100"));
+            QCOMPARE(parsed.tags.value("port"), port());
+            QCOMPARE(parsed.fields.size(), TestRecordImage::kReadoutCount + 2 * kHarmonicCount);
+            QVERIFY(parsed.fields.value("Urms") > 200 && parsed.fields.value("Urms") < 260);
+            QVERIFY(qAbs(parsed.timestamp / 1000000 - QDateTime::currentMSecsSinceEpoch()) < 60000);
+        }
+        QCOMPARE(runOnPort(QStringLiteral("measure"), {"-f", "influx", "--waveform"}).status, 1);
+
+        // The report of the test still reads it.
+        const Outcome report = run({"report", path("t.vqm"), "-o", path("t.pdf"), "--settings", path("SysSet.ini"),
                                     "--info", "project=Bench 7", "--info", "units=C"});
         QCOMPARE(report.status, 0);
+        QVERIFY(report.out.isEmpty());
+        QVERIFY(report.err.contains("report written to"));
         if (QStandardPaths::findExecutable("pdftotext").isEmpty()) QSKIP("pdftotext is not installed");
         const QString page = pdfText(path("t.pdf"));
         QVERIFY(page.contains("Power Analysis Report"));
@@ -164,25 +330,26 @@ private slots:
         QVERIFY(page.contains("℃"));
     }
 
-    void recordStoppedBySigtermKeepsEverySample()
+    void recordStoppedBySighupKeepsEverySample()
     {
         QProcess recording;
         // Saved every 60 s: everything in the file after a few seconds was
-        // written by the save that SIGTERM makes.
-        recording.start(CliBinary(), {"record", "--port", port(), "--settings", path("SysSet.ini"), "--out",
+        // written by the save that SIGHUP (a closed ssh session) makes.
+        recording.start(CliBinary(), {"record", "-p", port(), "--settings", path("SysSet.ini"), "--out",
                                       path("r.vqr"), "--channels", "Voltage,Current,Frequency", "--step", "1",
                                       "--save-step", "60"});
         QByteArray progress;
         QTRY_VERIFY_WITH_TIMEOUT((progress += recording.readAllStandardError()).contains("Recording into"), 10000);
         QTest::qWait(3600);
-        recording.terminate();
+        ::kill(pid_t(recording.processId()), SIGHUP);
         QVERIFY(recording.waitForFinished(20000));
         QCOMPARE(recording.exitCode(), 0);
-        const QString out = QString::fromUtf8(recording.readAllStandardOutput());
-        const QRegularExpressionMatch summary = QRegularExpression("^(\\d+) samples recorded in ").match(out);
-        QVERIFY2(summary.hasMatch(), qPrintable(out));
+        QVERIFY(recording.readAllStandardOutput().isEmpty());  // no data: everything said went to standard error
+        const QString err = QString::fromUtf8(progress + recording.readAllStandardError());
+        const QRegularExpressionMatch summary = QRegularExpression("\\n(\\d+) samples recorded in ").match(err);
+        QVERIFY2(summary.hasMatch(), qPrintable(err));
         const int samples = summary.captured(1).toInt();
-        QVERIFY2(samples >= 2 && samples <= 5, qPrintable(out));
+        QVERIFY2(samples >= 2 && samples <= 5, qPrintable(err));
 
         auto record = std::make_unique<ViewedRecord>();
         const RecordOpenResult opened = OpenRecordFile(path("r.vqr"), *record);
@@ -211,7 +378,14 @@ private slots:
         QCOMPARE(csv.status, 0);
         QFile csvFile(path("r.csv"));
         QVERIFY(csvFile.open(QIODevice::ReadOnly));
-        const QStringList rows = Lines(QString::fromUtf8(csvFile.readAll()).remove(u'\r'));
+        const QByteArray csvBytes = csvFile.readAll();
+        // Standard output gets the same bytes, and nothing else goes there.
+        const Outcome piped = run({"export", path("r.vqr"), "-o", "-", "-q"});
+        QCOMPARE(piped.status, 0);
+        QCOMPARE(piped.rawOut, csvBytes);
+        QVERIFY(csvBytes.startsWith("\xEF\xBB\xBF"));  // for spreadsheets, also through a pipe
+        QVERIFY(piped.err.isEmpty());
+        const QStringList rows = Lines(QString::fromUtf8(csvBytes).remove(u'\r'));
         QCOMPARE(rows.size(), samples + 1);
         QVERIFY(rows[0].endsWith("Recording time,CH1:Voltage,CH2:Current,CH3:Frequency,CH4:Power,CH5:Power,CH6:Power"));
         QCOMPARE(rows[1].split(u',').at(1).toFloat(), record->data.channel(0)[0]);
@@ -224,6 +398,12 @@ private slots:
 
         const Outcome report = run({"report", path("r.vqr"), "--pdf", path("r.pdf"), "--settings", path("SysSet.ini")});
         QCOMPARE(report.status, 0);
+        QProcess pdfOut;
+        pdfOut.start(CliBinary(), {"report", path("r.vqr"), "-o", "-", "-q", "--settings", path("SysSet.ini")});
+        QVERIFY(pdfOut.waitForFinished(60000));
+        QCOMPARE(pdfOut.exitCode(), 0);
+        QVERIFY(pdfOut.readAllStandardOutput().startsWith("%PDF-"));
+        QVERIFY(pdfOut.readAllStandardError().isEmpty());
         if (QStandardPaths::findExecutable("pdftotext").isEmpty()) QSKIP("pdftotext is not installed");
         const QString page = pdfText(path("r.pdf"));
         QVERIFY(page.contains("Record Report"));
@@ -291,6 +471,117 @@ private slots:
         QCOMPARE(runOnPort(QStringLiteral("alarms"), {"read"}).out, alarms.out);
     }
 
+    void aTwoHourRecordsReportShowsItWhole()
+    {
+        if (QStandardPaths::findExecutable("pdftotext").isEmpty()) QSKIP("pdftotext is not installed");
+        const int length = 7200;  // two hours at 1 s
+        const QDateTime first(QDate(2026, 12, 9), QTime(8, 0, 0));
+        WriteRecordFile(path("2h.vqr"), length, first);
+        auto record = std::make_unique<ViewedRecord>();
+        QVERIFY(OpenRecordFile(path("2h.vqr"), *record).loaded);
+
+        const auto reportLines = [&](const QStringList& extra) {
+            const Outcome o = run(QStringList{"report", path("2h.vqr"), "-o", path("2h.pdf"), "--settings",
+                                              path("SysSet.ini"), "-q"} << extra);
+            [&] { QCOMPARE(o.status, 0); }();
+            return PdfLines(path("2h.pdf"));
+        };
+        const auto lineWith = [](const QStringList& lines, const QString& word) {
+            for (const QString& line : lines)
+                if (line.contains(word)) return line;
+            return QString();
+        };
+
+        // The whole record: drawn from its newest sample back to within one
+        // zoom step of its first, and the texts say so.
+        const QStringList lines = reportLines({});
+        const QString status = lineWith(lines, "Length:");
+        const QRegularExpressionMatch zoom = QRegularExpression("Time/DIV=(\\d+)S").match(lineWith(lines, "Time/DIV="));
+        QVERIFY2(zoom.hasMatch(), qPrintable(lines.join('\n')));
+        const int step = zoom.captured(1).toInt() / 20;  // samples per point
+        const QRegularExpressionMatch points = QRegularExpression("Length:(\\d+)").match(status);
+        QVERIFY2(points.hasMatch(), qPrintable(status));
+        const int drawn = points.captured(1).toInt();
+        const int oldest = length - 1 - (drawn - 1) * step;
+        QVERIFY2(oldest >= 0 && oldest <= step + step, qPrintable(QString("%1 points of %2").arg(drawn).arg(step)));
+        const QString startStamp = FormatRecordStamp(record->data.times()[oldest]);
+        const QString endStamp = FormatRecordStamp(record->data.times()[length - 1]);
+        QVERIFY2(status.contains("Start:" + startStamp), qPrintable(status + " / " + startStamp));
+        QVERIFY2(status.contains("End:" + endStamp), qPrintable(status + " / " + endStamp));
+        // A page is some 550 points wide: the record of 7200 samples needs 14 per point.
+        QVERIFY(step >= 13 && step <= 14);
+
+        // A part of it, by sample numbers and by time; range and scale.
+        const QString part = lineWith(reportLines({"--from", "1001", "--to", "1500", "--range", "both", "--scale",
+                                                   "2=0.5"}),
+                                      "Length:");
+        QVERIFY2(part.contains("End:" + FormatRecordStamp(record->data.times()[1499])), qPrintable(part));
+        QVERIFY2(part.contains("Length:"), qPrintable(part));
+        const QStringList byTime = reportLines({"--to", "08:30"});
+        QVERIFY(lineWith(byTime, "Length:").contains("End:" + FormatRecordStamp(record->data.times()[1800])));
+        QVERIFY(lineWith(byTime, "CH2/DIV=").contains("CH1/DIV=50"));
+        QVERIFY(lineWith(reportLines({"--range", "both", "--scale", "2=0.5"}), "CH2/DIV=").contains("CH2/DIV=50"));
+
+        QCOMPARE(run({"report", path("2h.vqr"), "-o", path("x.pdf"), "--scale", "2=0.3"}).status, 1);
+        QCOMPARE(run({"report", path("2h.vqr"), "-o", path("x.pdf"), "--from", "9000"}).status, 1);
+
+        // Letter paper: 11 x 8.5 inches, landscape.
+        QCOMPARE(run({"report", path("2h.vqr"), "-o", path("letter.pdf"), "--paper", "letter", "-q"}).status, 0);
+        QProcess info;
+        info.start(QStringLiteral("pdfinfo"), {path("letter.pdf")});
+        info.waitForFinished(30000);
+        QVERIFY(QString::fromUtf8(info.readAllStandardOutput()).contains("792 x 612 pts (letter)"));
+    }
+
+    void infoSkipsSamplesThatAreNotNumbers()
+    {
+        // Every tenth CH1 sample is NaN: the statistics are those of the others.
+        WriteRecordFile(path("nan.vqr"), 100, QDateTime(QDate(2026, 12, 9), QTime(8, 0, 0)), 10);
+        auto record = std::make_unique<ViewedRecord>();
+        QVERIFY(OpenRecordFile(path("nan.vqr"), *record).loaded);
+        float low = INFINITY, high = -INFINITY;
+        double sum = 0;
+        for (int i = 0; i < 100; ++i) {
+            if (i % 10 == 0) continue;
+            low = std::min(low, record->data.channel(0)[i]);
+            high = std::max(high, record->data.channel(0)[i]);
+            sum += record->data.channel(0)[i];
+        }
+        const Outcome json = run({"info", path("nan.vqr"), "-f", "json"});
+        QCOMPARE(json.status, 0);
+        const QJsonObject info = QJsonDocument::fromJson(json.out.toUtf8()).object();
+        QCOMPARE(info["length"].toInt(), 100);
+        const QJsonObject ch1 = info["channels"].toArray()[0].toObject();
+        QCOMPARE(ch1["numbers"].toInt(), 90);
+        QCOMPARE(float(ch1["min"].toDouble()), low);
+        QCOMPARE(float(ch1["max"].toDouble()), high);
+        QCOMPARE(float(ch1["mean"].toDouble()), float(sum / 90));
+        QVERIFY(info["damage"].isNull());
+        const Outcome text = run({"info", path("nan.vqr")});
+        QCOMPARE(text.status, 0);
+        QVERIFY2(text.out.contains("(10 of 100 samples not a number)"), qPrintable(text.out));
+        QVERIFY2(QRegularExpression("\nCH1 +Voltage +min [0-9.]+  max [0-9.]+  mean [0-9.]+ ").match(text.out).hasMatch(),
+                 qPrintable(text.out));
+
+        // Export spells them as measure does: empty.
+        const Outcome csv = run({"export", path("nan.vqr"), "-o", "-", "-q"});
+        QCOMPARE(csv.status, 0);
+        QVERIFY(csv.rawOut.startsWith("\xEF\xBB\xBF"));
+        QCOMPARE(csv.out.split("\r\n").at(1).split(u',').at(1), QString());
+    }
+
+    void aSignalEndsACommandWithItsNumber()
+    {
+        // SIGTERM before the measurements are done: 128 + 15.
+        QProcess measuring;
+        measuring.start(CliBinary(), {"measure", "-p", port(), "-n", "5", "-i", "10", "-f", "csv"});
+        QByteArray rows;
+        QTRY_VERIFY_WITH_TIMEOUT((rows += measuring.readAllStandardOutput()).contains("\n2"), 10000);
+        measuring.terminate();
+        QVERIFY(measuring.waitForFinished(20000));
+        QCOMPARE(measuring.exitCode(), 143);
+    }
+
     void failuresSayWhatAndWhereWithTheirStatus()
     {
         const auto oneLine = [](const Outcome& o, const QString& needle) {
@@ -341,7 +632,9 @@ private slots:
 
         QCOMPARE(run({"measure", "--count", "many"}).status, 1);
         QCOMPARE(run({"settings", "write", "--ct-angle", "30.01"}).status, 1);
-        QCOMPARE(run({"frobnicate"}).status, 1);
+        const Outcome unknown = run({"frobnicate"});
+        QCOMPARE(unknown.status, 1);
+        QVERIFY(unknown.err.contains("'frobnicate' is not a command"));
     }
 };
 
