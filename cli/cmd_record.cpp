@@ -227,10 +227,10 @@ private:
             end(kExitOk);
             return;
         }
-        PrintError(QStringLiteral("stopped again while saving: %1 holds samples 1 to %2; samples %3 to %4 (%5 to %6) "
-                                  "were not saved")
-                       .arg(settings_.outPath)
-                       .arg(saved)
+        const QString held = saved == 0 ? QStringLiteral("holds no sample")
+                                        : QStringLiteral("holds samples 1 to %1").arg(saved);
+        PrintError(QStringLiteral("stopped again while saving: %1 %2; samples %3 to %4 (%5 to %6) were not saved")
+                       .arg(settings_.outPath, held)
                        .arg(saved + 1)
                        .arg(live.count)
                        .arg(StampText(live.data.times()[saved]), StampText(live.data.times()[live.count - 1])));

@@ -435,6 +435,30 @@ private slots:
         QCOMPARE(int(record->channelCodes[0]), 1);
     }
 
+    void aSecondCtrlCDuringTheFinalSaveSaysWhatIsLost()
+    {
+        QProcess recording;
+        recording.start(CliBinary(), {"record", "-p", port(), "--settings", path("SysSet.ini"), "-o", path("lost.vqr"),
+                                      "--channels", "Current", "--step", "1", "--save-step", "10"});
+        QByteArray progress;
+        QTRY_VERIFY_WITH_TIMEOUT((progress += recording.readAllStandardError()).contains("Recording into"), 10000);
+        QTest::qWait(2500);
+        QVERIFY(QFile::remove(path("lost.vqr")));  // the final save cannot bring it up to date
+        ::kill(pid_t(recording.processId()), SIGINT);
+        QTest::qWait(300);  // the final save failed; its retries wait a second each
+        ::kill(pid_t(recording.processId()), SIGINT);
+        QVERIFY(recording.waitForFinished(20000));
+        QCOMPARE(recording.exitCode(), 130);
+        progress += recording.readAllStandardError();
+        const QRegularExpressionMatch lost =
+            QRegularExpression("stopped again while saving: \\S+lost.vqr holds no sample; samples 1 to (\\d+) "
+                               "\\([0-9-]+ [0-9:]+ to [0-9-]+ [0-9:]+\\) were not saved")
+                .match(QString::fromUtf8(progress));
+        QVERIFY2(lost.hasMatch(), progress.constData());
+        QVERIFY(lost.captured(1).toInt() >= 1);
+        QVERIFY(!progress.contains("rescued"));  // given up at once: nothing more written
+    }
+
     void settingsAndAlarmsAreWrittenAndReadBack()
     {
         const Outcome written = runOnPort(QStringLiteral("settings"), {"write", "--ct-ratio", "2.5", "--range", "3",
