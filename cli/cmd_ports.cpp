@@ -33,6 +33,7 @@ CommandDescription PortsDescription()
         QCommandLineOption(QStringLiteral("simulate"),
                            QStringLiteral("start the built-in simulated instrument and list its port too")),
         FormatOption(QStringLiteral("text (default) or json")),
+        QuietOption(),
     };
     about.examples = {QStringLiteral("qzr6100-cli ports")};
     return about;
@@ -80,7 +81,7 @@ int RunPorts(const CommandDescription& about, const QStringList& arguments)
         return kExitOk;
     }
     if (ports.isEmpty()) {
-        PrintErr(QStringLiteral("No serial ports found.\n"));
+        if (!IsQuiet(parser)) PrintErr(QStringLiteral("No serial ports found.\n"));
         return kExitOk;
     }
     QString text = QStringLiteral("%1%2%3%4\n")

@@ -25,6 +25,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <csignal>
 #include <array>
 #include <cmath>
 
@@ -79,6 +80,9 @@ public:
 
     bool begin(int* status)
     {
+        // Over ssh without a terminal the progress goes into a pipe; when the
+        // session is gone a write there must not end the recording unsaved.
+        ::signal(SIGPIPE, SIG_IGN);
         if (!openLink(status, [this] { stopRequested(); })) return false;
         if (settings_.record.recordsTemperature()) PrintError(TemperatureInputMessage());
         QObject::connect(&link_.sampling(), &SamplingController::measurementHandled, this,
