@@ -46,12 +46,27 @@ int PreviewChartHeight(int W, QSize chart)
 // The lowest pixel row the texts under a chart of height f reach.
 int PreviewTextsBottom(int f) { return f + kStatusRow + QFontMetrics(ReportPreviewFont(8)).height(); }
 
+// "Channel signal description:" within the room left of CH1 and above its
+// underline: on two lines where one would reach CH1, in the largest type
+// up to the row's own that fits.
+void DrawDescription(QPainter& p, const QRect& room)
+{
+    const QString text = QStringLiteral("Channel signal description: ");
+    QFont font = ReportPreviewFont(10);
+    for (int size = font.pixelSize(); size > 4; --size) {
+        font.setPixelSize(size);
+        const QRect needed = QFontMetrics(font).boundingRect(room, Qt::TextWordWrap, text);
+        if (needed.width() <= room.width() && needed.height() <= room.height()) break;
+    }
+    p.setFont(font);
+    p.setPen(kReportBlack);
+    p.drawText(room, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
+}
+
 void DrawPreviewTexts(QPainter& p, int W, int f, const RecordReportSource& s)
 {
     // Every text whole; one that would reach the next is drawn smaller.
-    p.setFont(ReportPreviewFont(10));
-    DrawReportText(p, 50, f + kDescriptionRow, QStringLiteral("Channel signal description: "), kReportBlack,
-                   kChannelLeft - 50 - kTextGap);
+    DrawDescription(p, QRect(50, f + kDescriptionRow, kChannelLeft - 50 - kTextGap, kUnderlineRow - kDescriptionRow - 1));
     DrawPixelLine(p, QPoint(50, f + kUnderlineRow), QPoint(128, f + kUnderlineRow), kReportBlack);
 
     p.setFont(ReportPreviewFont(8));
