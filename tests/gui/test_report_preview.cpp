@@ -31,46 +31,17 @@ bool Near(QRgb pixel, const QColor& colour)
            std::abs(c.blue() - colour.blue()) < 40;
 }
 
-int Count(const QImage& image, const QRect& area, const QColor& colour)
+// The bounding box of the pixels of `area` near `colour` (white: of every
+// pixel that is not white); empty when there are none.
+QRect Extent(const QImage& image, const QRect& area, const QColor& colour)
 {
-    int n = 0;
-    const QRect r = area.intersected(image.rect());
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        for (int x = r.left(); x <= r.right(); ++x) n += Near(image.pixel(x, y), colour);
-    return n;
-}
-
-// Pixels of `area` that are not white.
-int Inked(const QImage& image, const QRect& area)
-{
-    int n = 0;
+    QRect box;
+    const bool ink = colour == Qt::white;
     for (int y = area.top(); y <= area.bottom(); ++y)
-        for (int x = area.left(); x <= area.right(); ++x) n += image.pixel(x, y) != qRgb(255, 255, 255);
-    return n;
-}
-
-// The rows of `area` that hold something of `colour`: first and last.
-std::pair<int, int> RowsOf(const QImage& image, const QRect& area, const QColor& colour)
-{
-    int first = -1, last = -1;
-    for (int y = area.top(); y <= area.bottom(); ++y) {
-        if (Count(image, QRect(area.left(), y, area.width(), 1), colour) == 0) continue;
-        if (first < 0) first = y;
-        last = y;
-    }
-    return {first, last};
-}
-
-// The columns of `area` that hold something of `colour`: first and last.
-std::pair<int, int> ColumnsOf(const QImage& image, const QRect& area, const QColor& colour)
-{
-    int first = -1, last = -1;
-    for (int x = area.left(); x <= area.right(); ++x) {
-        if (Count(image, QRect(x, area.top(), 1, area.height()), colour) == 0) continue;
-        if (first < 0) first = x;
-        last = x;
-    }
-    return {first, last};
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (ink ? image.pixel(x, y) != qRgb(255, 255, 255) : Near(image.pixel(x, y), colour))
+                box |= QRect(x, y, 1, 1);
+    return box;
 }
 
 // A record window's chart of `chart` with its 50-pixel scale strip: its top
@@ -141,37 +112,33 @@ private slots:
 
         // The picture from its thirteenth row, stretched from x = 50 to
         // W - 50 and from y = 75 down f rows.
-        QCOMPARE(Count(page, page.rect(), kCropped), 0);
-        QVERIFY(Near(page.pixel(W / 2, 75), kBlack));
-        QVERIFY(!Near(page.pixel(W / 2, 74), kBlack));
-        QVERIFY(Near(page.pixel(W / 2, 75 + f - 1), kStrip));
-        QVERIFY(!Near(page.pixel(W / 2, 75 + f), kStrip));
-        QVERIFY(Near(page.pixel(W - 51, 75 + f / 2), kStrip));
-        QVERIFY(!Near(page.pixel(W - 49, 75 + f / 2), kStrip));
-        QVERIFY(!Near(page.pixel(50 + (W - 100) * 580 / 650, 75 + f / 2), kStrip));
+        QVERIFY(Extent(page, page.rect(), kCropped).isEmpty());
+        QCOMPARE(Extent(page, QRect(W / 2, 60, 1, 40), kBlack).top(), 75);
+        QCOMPARE(Extent(page, QRect(W / 2, 60, 1, f + 20), kStrip).bottom(), 75 + f - 1);
+        const QRect strip = Extent(page, QRect(0, 75 + f / 2, W, 1), kStrip);
+        QCOMPARE(strip.right(), W - 51);
+        QVERIFY(std::abs(strip.left() - (50 + (W - 100) * 600 / 650)) <= 2);
 
         // The channels from y = f + 90, each starting at its column and
         // ending before the next one; the last one ends on the page.
         for (int k = 0; k < kTrendChannelCount; ++k) {
-            const QColor& colour = kTrendChannelColors[size_t(k)];
             const int x = 135 + 90 * k;
-            const auto [top, bottom] = RowsOf(page, QRect(x, f + 76, 90, 30), colour);
-            QVERIFY2(top >= f + 90 && top <= f + 94 && bottom <= f + 102,
-                     qPrintable(QStringLiteral("CH%1 in rows %2 .. %3").arg(k + 1).arg(top - f).arg(bottom - f)));
-            const auto [left, right] = ColumnsOf(page, QRect(x - 20, f + 90, 130, 13), colour);
-            QVERIFY2(left >= x && left <= x + 3 && right < (k + 1 < kTrendChannelCount ? x + 87 : W - 50),
-                     qPrintable(QStringLiteral("CH%1 in columns %2 .. %3").arg(k + 1).arg(left).arg(right)));
+            const QRect text = Extent(page, QRect(x - 20, f + 76, 130, 30), kTrendChannelColors[size_t(k)]);
+            QVERIFY2(text.top() >= f + 90 && text.top() <= f + 94 && text.bottom() <= f + 102 &&
+                         text.left() >= x && text.left() <= x + 3 &&
+                         text.right() < (k + 1 < kTrendChannelCount ? x + 87 : W - 50),
+                     qPrintable(QStringLiteral("CH%1 at %2, %3 .. %4, %5")
+                                    .arg(k + 1).arg(text.left()).arg(text.top() - f).arg(text.right())
+                                    .arg(text.bottom() - f)));
         }
-        // The description left of CH1 above its underline from x = 50 to 128.
-        QVERIFY(Inked(page, QRect(50, f + 80, 81, 16)) > 20);
-        QCOMPARE(Inked(page, QRect(131, f + 76, 4, 27)), 0);
-        QCOMPARE(Count(page, QRect(50, f + 103, 78, 1), kBlack), 78);
-        QCOMPARE(Count(page, QRect(129, f + 103, 20, 1), kBlack), 0);
+        // The description left of CH1, above its underline from x = 50 to 128.
+        const QRect description = Extent(page, QRect(40, f + 76, 95, 27), Qt::white);
+        QVERIFY(description.left() >= 50 && description.top() >= f + 80 && description.right() < 131);
+        QCOMPARE(Extent(page, QRect(40, f + 103, 100, 1), kBlack), QRect(50, f + 103, 78, 1));
         // The status row from y = f + 115, above the footer's rule.
-        const auto [top, bottom] = RowsOf(page, QRect(50, f + 104, W - 100, H - 100 - (f + 104)), kGrey);
-        QVERIFY2(top >= f + 115 && top <= f + 119, qPrintable(QString::number(top - f)));
-        QVERIFY(bottom < H - 100);
-        QVERIFY(Count(page, QRect(500, f + 115, 60, 13), kGrey) > 0);
+        const QRect status = Extent(page, QRect(50, f + 104, W - 100, H - 100 - (f + 104)), kGrey);
+        QVERIFY2(status.top() >= f + 115 && status.top() <= f + 119, qPrintable(QString::number(status.top() - f)));
+        QVERIFY(status.bottom() < H - 100 && status.left() <= 52 && status.right() > 500);
         QCOMPARE(page.pixel(W / 2, H - 100), kGrey.rgb());
 
         // A wide chart leaves the page as it was.
