@@ -66,7 +66,8 @@ void DrawDescription(QPainter& p, const QRect& room)
 void DrawPreviewTexts(QPainter& p, int W, int f, const RecordReportSource& s)
 {
     // Every text whole; one that would reach the next is drawn smaller.
-    DrawDescription(p, QRect(50, f + kDescriptionRow, kChannelLeft - 50 - kTextGap, kUnderlineRow - kDescriptionRow - 1));
+    DrawDescription(p, QRect(50, f + kDescriptionRow, kChannelLeft - 50 - kTextGap,
+                             kUnderlineRow - kDescriptionRow - 1));
     DrawPixelLine(p, QPoint(50, f + kUnderlineRow), QPoint(128, f + kUnderlineRow), kReportBlack);
 
     p.setFont(ReportPreviewFont(8));
@@ -212,8 +213,9 @@ void DrawRecordReportPreview(QPainter& painter, QSize size, const RecordReportSo
     }
     if (!source.chartPicture.isNull() && f > 0 && chart.height() > kChartCropTop) {
         // The chart with its scale strip, without its top rows.
-        const QRect from = QRect(0, kChartCropTop, chart.width() + kTrendScaleStripWidth, chart.height() - kChartCropTop)
-                               .intersected(source.chartPicture.rect());
+        const QRect from =
+            QRect(0, kChartCropTop, chart.width() + kTrendScaleStripWidth, chart.height() - kChartCropTop)
+                .intersected(source.chartPicture.rect());
         painter.drawImage(QRect(50, kPreviewChartTop, width, f), source.chartPicture, from);
     }
     DrawPreviewTexts(painter, W, f, source);

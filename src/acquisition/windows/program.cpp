@@ -209,7 +209,8 @@ void Program::explainRefusedSampling(QAction* button)
     if (button == mainWindow_->toolAction(MainWindow::Command::Stop))
         notifier_->message(QCoreApplication::translate("MainWindow", "No sampling is under way."));
     else if (state_.SamplingMode != SamplingIdle)
-        notifier_->message(QCoreApplication::translate("MainWindow", "Sampling is already under way; press Stop first."));
+        notifier_->message(
+            QCoreApplication::translate("MainWindow", "Sampling is already under way; press Stop first."));
     else  // no port to sample on
         notifier_->message(RequestNotSentText());
 }

@@ -56,7 +56,8 @@ CalibrationWindow::CalibrationWindow(InstrumentRequests& requests, CalibrationCo
             [this] { driveInstrumentSettings([](InstrumentSettingsPanel& p) { p.pressDefault(); }); });
     bottom->addWidget(factory);
     bottom->addStretch(1);
-    bottom->addWidget(addSamplingButton("SeSkinButton17", QStringLiteral("单次测试"), sampling.single, sampling.refused));
+    bottom->addWidget(
+        addSamplingButton("SeSkinButton17", QStringLiteral("单次测试"), sampling.single, sampling.refused));
     bottom->addWidget(
         addSamplingButton("SeSkinButton18", QStringLiteral("连续测试"), sampling.continuous, sampling.refused));
     bottom->addWidget(addSamplingButton("SeSkinButton19", QStringLiteral("停止"), sampling.stop, sampling.refused));
