@@ -242,8 +242,10 @@ void DrawPageReadouts(QPainter& p, const ReportPage& page, const PageBox& box, c
     const int pitch = Round(page.ph * 0.033);
     for (int n = 0; n < kReportReadoutRows; ++n) {
         const int y = first + n * pitch;
-        DrawReportText(p, labelX, y, PrintedReadoutLabel(n), kReportBlack, valueX - labelX);
-        DrawReportText(p, valueX, y, PrintedReadoutValue(r, n), kReportBlack);
+        // Whole, in a smaller type where a label would reach its value or a
+        // value the page's edge.
+        DrawReportText(p, labelX, y, PrintedReadoutLabel(n), kReportBlack, valueX - labelX - page.dots(20));
+        DrawReportText(p, valueX, y, PrintedReadoutValue(r, n), kReportBlack, page.right - valueX);
     }
 }
 
@@ -282,8 +284,9 @@ void DrawPageTable(QPainter& p, const ReportPage& page, const TestRecordImage& r
         const int x = page.left + i * column;
         const bool groupEnd = i == 5 || i == 10;
         const bool insideQuantity = i % 5 == 2 || i % 5 == 4;
-        DrawReportLine(p, x, insideQuantity ? top + row : top, x, bottom, groupEnd ? kReportBlack : kReportGrey,
-                       groupEnd ? thick : thin);
+        // The lines between the three groups: grey like the rest of the
+        // grid, in the outline's heavier pen.
+        DrawReportLine(p, x, insideQuantity ? top + row : top, x, bottom, kReportGrey, groupEnd ? thick : thin);
     }
     QPen outline(kReportBlack);
     outline.setWidth(thick);
@@ -354,7 +357,7 @@ void DrawPowerReportPreview(QPainter& painter, QSize size, const TestRecordImage
     DrawPreviewHarmonics(painter, record.CurrentHarmonics, 518);
     painter.setFont(ReportPreviewFont(10));
     for (int n = 0; n < kReportReadoutRows; ++n)
-        DrawReportText(painter, 420, 90 + 32 * n, PreviewReadoutText(record, n), kReportBlack);
+        DrawReportText(painter, 420, 90 + 32 * n, PreviewReadoutText(record, n), kReportBlack, size.width() - 50 - 420);
     DrawPreviewTable(painter, size.width(), record);
 }
 

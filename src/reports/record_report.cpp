@@ -21,32 +21,67 @@ const QString kNote = QStringLiteral(
 
 // --- Preview -----------------------------------------------------------------
 
-// Room under the chart for the channel description, the channel row and the
-// status row, above the footer's rule (H - 100).
+// The chart below the title rule, f high; the rows under it at fixed
+// distances from f, the footer's rule at H - 100.
 constexpr int kPreviewChartTop = 75;
-constexpr int kPreviewTextsHeight = 62;
+constexpr int kChartCropTop = 12;  // the chart picture's top rows stay off the page
+constexpr int kDescriptionRow = 80;
+constexpr int kChannelRow = 90;
+constexpr int kUnderlineRow = 103;
+constexpr int kStatusRow = 115;
+constexpr int kChannelLeft = 135;
+constexpr int kChannelPitch = 90;
+constexpr int kFooterHeight = 100;
+constexpr int kAboveFooter = 6;  // free pixels between the status row and the footer's rule
+constexpr int kTextGap = 4;
+
+// f: the chart's height on a page W wide, in the proportions of the record
+// window's chart.
+int PreviewChartHeight(int W, QSize chart)
+{
+    if (chart.width() <= 0 || chart.height() <= 0) return 0;
+    return std::max(Round((W - 100) / (double(chart.width()) / chart.height())), 0);
+}
+
+// The lowest pixel row the texts under a chart of height f reach.
+int PreviewTextsBottom(int f) { return f + kStatusRow + QFontMetrics(ReportPreviewFont(8)).height(); }
+
+// "Channel signal description:" within the room left of CH1 and above its
+// underline: on two lines where one would reach CH1, in the largest type
+// up to the row's own that fits.
+void DrawDescription(QPainter& p, const QRect& room)
+{
+    const QString text = QStringLiteral("Channel signal description: ");
+    QFont font = ReportPreviewFont(10);
+    for (int size = font.pixelSize(); size > 4; --size) {
+        font.setPixelSize(size);
+        const QRect needed = QFontMetrics(font).boundingRect(room, Qt::TextWordWrap, text);
+        if (needed.width() <= room.width() && needed.height() <= room.height()) break;
+    }
+    p.setFont(font);
+    p.setPen(kReportBlack);
+    p.drawText(room, Qt::TextWordWrap | Qt::AlignLeft | Qt::AlignTop, text);
+}
 
 void DrawPreviewTexts(QPainter& p, int W, int f, const RecordReportSource& s)
 {
-    p.setFont(ReportPreviewFont(10));
-    const QString description = QStringLiteral("Channel signal description: ");
-    DrawReportText(p, 50, f + 80, description, kReportBlack);
-    const int underline = p.fontMetrics().horizontalAdvance(description.trimmed());
-    DrawPixelLine(p, QPoint(50, f + 96), QPoint(50 + underline, f + 96), kReportBlack);
+    // Every text whole; one that would reach the next is drawn smaller.
+    DrawDescription(p, QRect(50, f + kDescriptionRow, kChannelLeft - 50 - kTextGap,
+                             kUnderlineRow - kDescriptionRow - 1));
+    DrawPixelLine(p, QPoint(50, f + kUnderlineRow), QPoint(128, f + kUnderlineRow), kReportBlack);
 
-    // One column per channel across the page, each text cut to its column.
     p.setFont(ReportPreviewFont(8));
-    const int column = (W - 100) / kTrendChannelCount;
     for (int k = 0; k < kTrendChannelCount; ++k) {
-        DrawReportText(p, 50 + k * column, f + 100,
-                       QStringLiteral("CH%1: ").arg(k + 1) + s.channelLabels[size_t(k)],
-                       kTrendChannelColors[size_t(k)], column - 4);
+        const int x = kChannelLeft + kChannelPitch * k;
+        const int room = k + 1 < kTrendChannelCount ? kChannelPitch - kTextGap : W - 50 - x;
+        DrawReportText(p, x, f + kChannelRow, QStringLiteral("CH%1: ").arg(k + 1) + s.channelLabels[size_t(k)],
+                       kTrendChannelColors[size_t(k)], std::max(room, 1));
     }
     const int xs[4] = {50, 200, 350, 500};
     const QString texts[4] = {s.samplingStep, s.start, s.end, s.length + QStringLiteral("点")};
     for (int i = 0; i < 4; ++i) {
-        const int width = i < 3 ? xs[i + 1] - xs[i] - 4 : std::max(W - 50 - xs[i], 1);
-        DrawReportText(p, xs[i], f + 118, texts[i], kReportGrey, width);
+        const int room = i < 3 ? xs[i + 1] - xs[i] - kTextGap : W - 50 - xs[i];
+        DrawReportText(p, xs[i], f + kStatusRow, texts[i], kReportGrey, std::max(room, 1));
     }
 }
 
@@ -166,20 +201,31 @@ void DrawRecordReportPreview(QPainter& painter, QSize size, const RecordReportSo
     const int W = size.width();
     const int H = size.height();
     const QSize chart = source.chartSize;
-    const double aspect = chart.height() > 0 ? double(chart.width()) / chart.height() : 0.0;
-    int f = aspect > 0 ? Round((W - 100) / aspect) : 0;
+    int f = PreviewChartHeight(W, chart);
     int width = W - 100;
-    // A tall chart is made smaller rather than pushing the texts under it
-    // into the footer.
-    const int roomForChart = std::max(H - 100 - kPreviewChartTop - kPreviewTextsHeight, 1);
-    if (f > roomForChart) {
-        f = roomForChart;
-        width = std::max(Round(f * aspect), 1);
+    // The page normally grows to hold the chart (RecordReportPreviewSize);
+    // only on a page that could not, the chart is made smaller rather than
+    // pushing the texts under it into the footer.
+    const int roomForTexts = H - kFooterHeight - kAboveFooter - (PreviewTextsBottom(f) - f);
+    if (f > roomForTexts && f > 0) {
+        width = std::max(Round(double(width) * std::max(roomForTexts, 1) / f), 1);
+        f = std::max(roomForTexts, 1);
     }
-    if (!source.chartPicture.isNull() && f > 0) {
-        painter.drawImage(QRect(50, kPreviewChartTop, width, f), source.chartPicture);
+    if (!source.chartPicture.isNull() && f > 0 && chart.height() > kChartCropTop) {
+        // The chart with its scale strip, without its top rows.
+        const QRect from =
+            QRect(0, kChartCropTop, chart.width() + kTrendScaleStripWidth, chart.height() - kChartCropTop)
+                .intersected(source.chartPicture.rect());
+        painter.drawImage(QRect(50, kPreviewChartTop, width, f), source.chartPicture, from);
     }
     DrawPreviewTexts(painter, W, f, source);
+}
+
+QSize RecordReportPreviewSize(QSize page, const RecordReportSource& source)
+{
+    const int needed = PreviewTextsBottom(PreviewChartHeight(page.width(), source.chartSize)) + kAboveFooter +
+                       kFooterHeight;
+    return QSize(page.width(), std::max(page.height(), needed));
 }
 
 void DrawRecordReportPage(QPainter& painter, const ReportPage& page, const RecordReportSource& source,

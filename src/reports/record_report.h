@@ -31,7 +31,13 @@ struct RecordReportSource {
     TrendChartInput trend;
 };
 
-// The preview page of `size` (landscape, normally about 707 x 500).
+// The preview page for a landscape page of `page` (normally about 708 x 501):
+// as high as that, or higher where the chart in the record window's
+// proportions would push the rows under it past the footer. The rows keep
+// their places under the chart and the page grows instead.
+QSize RecordReportPreviewSize(QSize page, const RecordReportSource& source);
+
+// The preview page of `size` (from RecordReportPreviewSize).
 void DrawRecordReportPreview(QPainter& painter, QSize size, const RecordReportSource& source,
                              const ReportInfo& info);
 

@@ -64,11 +64,96 @@ QFont ReportPageFont(double pointSize)
     return font;
 }
 
-void DrawReportText(QPainter& painter, int x, int y, const QString& text, const QColor& color, int width)
+namespace {
+
+// The font made smaller by `scale` (0 < scale <= 1); the preview's fonts stay
+// in pixels.
+QFont ScaledFont(const QFont& font, double scale)
+{
+    QFont scaled = font;
+    if (font.pixelSize() > 0)
+        scaled.setPixelSize(std::max(int(std::floor(font.pixelSize() * scale)), 1));
+    else
+        scaled.setPointSizeF(std::max(font.pointSizeF() * scale, 0.5));
+    return scaled;
+}
+
+double TextWidth(const QPainter& painter, const QFont& font, const QString& text)
+{
+    return QFontMetricsF(font, painter.device()).horizontalAdvance(text);
+}
+
+// The painter's font, or a smaller one in which `text` fits `room`.
+QFont FittingFont(const QPainter& painter, const QString& text, double room)
+{
+    const QFont font = painter.font();
+    const double width = TextWidth(painter, font, text);
+    if (room <= 0 || width <= room) return font;
+    double scale = room / width;
+    QFont fitting = ScaledFont(font, scale);
+    // Hinted widths are not quite proportional to the size.
+    for (int i = 0; i < 40 && TextWidth(painter, fitting, text) > room; ++i) {
+        scale *= 0.97;
+        fitting = ScaledFont(font, scale);
+    }
+    return fitting;
+}
+
+void DrawInFont(QPainter& painter, const QFont& font, int x, int y, const QString& text)
+{
+    const QFont before = painter.font();
+    painter.setFont(font);
+    DrawTextTopLeft(painter, x, y, text);
+    painter.setFont(before);
+}
+
+} // namespace
+
+void DrawReportText(QPainter& painter, int x, int y, const QString& text, const QColor& color, int room)
 {
     painter.setPen(color);
-    const QString shown = width > 0 ? painter.fontMetrics().elidedText(text, Qt::ElideRight, width) : text;
-    DrawTextTopLeft(painter, x, y, shown);
+    if (room > 0)
+        DrawInFont(painter, FittingFont(painter, text, room), x, y, text);
+    else
+        DrawTextTopLeft(painter, x, y, text);
+}
+
+void DrawReportTextRow(QPainter& painter, int y, const std::array<int, 3>& anchors,
+                       const std::array<QString, 3>& texts, int right, int gap, const QColor& color)
+{
+    const QFont base = painter.font();
+    std::array<bool, 3> tooWide{};
+    for (size_t i = 0; i < 3; ++i) {
+        const int columnEnd = i + 1 < 3 ? anchors[i + 1] - gap : right;
+        tooWide[i] = TextWidth(painter, base, texts[i]) > columnEnd - anchors[i];
+    }
+    std::array<int, 3> xs{};
+    std::array<QFont, 3> fonts{base, base, base};
+    // Places the texts with the too-wide ones at `scale`; true when the
+    // last one ends by `right`.
+    const auto place = [&](double scale) {
+        double end = anchors[0];
+        for (size_t i = 0; i < 3; ++i) {
+            fonts[i] = tooWide[i] ? ScaledFont(base, scale) : base;
+            xs[i] = i == 0 ? anchors[0] : std::max(anchors[i], int(std::ceil(end)) + gap);
+            end = xs[i] + TextWidth(painter, fonts[i], texts[i]);
+        }
+        return end <= right;
+    };
+    if (!place(1.0)) {
+        constexpr double kSmallest = 0.05;
+        // Texts that each fit their own column cannot fill the line; should
+        // the page be too narrow even for them, all of them shrink.
+        if (!place(kSmallest)) tooWide.fill(true);
+        double fits = kSmallest, fails = 1.0;
+        for (int i = 0; i < 20; ++i) {
+            const double middle = (fits + fails) / 2;
+            (place(middle) ? fits : fails) = middle;
+        }
+        place(fits);
+    }
+    painter.setPen(color);
+    for (size_t i = 0; i < 3; ++i) DrawInFont(painter, fonts[i], xs[i], y, texts[i]);
 }
 
 void DrawReportLine(QPainter& painter, int x1, int y1, int x2, int y2, const QColor& color, int width,
@@ -95,17 +180,14 @@ void DrawPreviewFrame(QPainter& painter, QSize size, ReportKind kind, const Repo
 
     const PreviewFooterLabels& l = kind == ReportKind::Power ? kPowerFooter : kRecordFooter;
     const QString unit = TemperatureUnitText(info.celsius);
-    // Each text stays within its column.
-    const int widths[3] = {195, 265, std::max(W - 50 - 520, 1)};
-    const int xs[3] = {50, 250, 520};
-    const QString top[3] = {QLatin1String(l.project) + info.projectName, QLatin1String(l.company) + info.company,
-                            QLatin1String(l.tester) + info.tester};
-    const QString bottom[3] = {QLatin1String(l.date) + info.date, kInstrumentText,
-                               QLatin1String(l.temperature) + info.temperature + unit};
-    for (int c = 0; c < 3; ++c) {
-        DrawReportText(painter, xs[c], H - 90, top[c], kReportGrey, widths[c]);
-        DrawReportText(painter, xs[c], H - 70, bottom[c], kReportGrey, widths[c]);
-    }
+    const std::array<int, 3> xs{50, 250, 520};
+    const std::array<QString, 3> top{QLatin1String(l.project) + info.projectName,
+                                     QLatin1String(l.company) + info.company, QLatin1String(l.tester) + info.tester};
+    const std::array<QString, 3> bottom{QLatin1String(l.date) + info.date, kInstrumentText,
+                                        QLatin1String(l.temperature) + info.temperature + unit};
+    constexpr int kGap = 8;
+    DrawReportTextRow(painter, H - 90, xs, top, W - 50, kGap, kReportGrey);
+    DrawReportTextRow(painter, H - 70, xs, bottom, W - 50, kGap, kReportGrey);
 }
 
 int ReportPage::dots(double d) const { return Round(d * unit); }
@@ -143,9 +225,9 @@ void DrawPageFooter(QPainter& painter, const ReportPage& page, const PageFooterT
     DrawReportLine(painter, page.left, ruleY, page.right, ruleY, kReportGrey, Round(page.H * 0.0015));
     painter.setFont(ReportPageFont(10));
     const int ys[2] = {page.top + Round(page.H * 0.955), page.top + Round(page.H * 0.975)};
-    const int xs[3] = {page.left, page.left + Round(page.W * 0.37), page.left + Round(page.W * 0.74)};
-    const int widths[3] = {xs[1] - xs[0] - page.dots(20), xs[2] - xs[1] - page.dots(20), page.right - xs[2]};
+    const std::array<int, 3> xs{page.left, page.left + Round(page.W * 0.37), page.left + Round(page.W * 0.74)};
     for (int line = 0; line < 2; ++line) {
-        for (int c = 0; c < 3; ++c) DrawReportText(painter, xs[c], ys[line], texts.cells[line][c], kReportBlack, widths[c]);
+        const std::array<QString, 3> row{texts.cells[line][0], texts.cells[line][1], texts.cells[line][2]};
+        DrawReportTextRow(painter, ys[line], xs, row, page.right, std::max(page.dots(20), 1), kReportBlack);
     }
 }

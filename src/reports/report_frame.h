@@ -12,6 +12,8 @@
 #include <QSize>
 #include <QString>
 
+#include <array>
+
 inline const QColor kReportGrey{128, 128, 128};
 inline const QColor kReportBlack{0, 0, 0};
 
@@ -60,8 +62,7 @@ QFont ReportPageFont(double pointSize);
 void DrawPageFrame(QPainter& painter, const ReportPage& page, ReportKind kind);
 
 // The footer's grey rule at 0.95 of the frame's height and its two lines of
-// three columns, each cut to its column so that long texts never run into
-// the next one.
+// three columns (DrawReportTextRow: every text whole).
 struct PageFooterTexts {
     QString cells[2][3];
 };
@@ -69,9 +70,17 @@ void DrawPageFooter(QPainter& painter, const ReportPage& page, const PageFooterT
 
 // --- Shared helpers ----------------------------------------------------------
 
-// Text with its top-left corner at (x, y). With a width, a text longer than
-// it ends in an ellipsis.
-void DrawReportText(QPainter& painter, int x, int y, const QString& text, const QColor& color, int width = 0);
+// Text with its top-left corner at (x, y), always whole. With a room, a text
+// wider than the room is drawn in a smaller type that fits it.
+void DrawReportText(QPainter& painter, int x, int y, const QString& text, const QColor& color, int room = 0);
+
+// One line of three texts whose left edges are `anchors`, in the painter's
+// font, none of them ever cut. A text too wide for its column takes the room
+// it needs and pushes the texts after it to the right, at least `gap` apart;
+// only if the line would then run past `right` are the too-wide texts drawn
+// in the largest smaller type with which it ends there.
+void DrawReportTextRow(QPainter& painter, int y, const std::array<int, 3>& anchors,
+                       const std::array<QString, 3>& texts, int right, int gap, const QColor& color);
 
 // A straight line of a pen of `width` pixels, square-ended.
 void DrawReportLine(QPainter& painter, int x1, int y1, int x2, int y2, const QColor& color, int width,

@@ -1,7 +1,7 @@
 #pragma once
-// Numbers typed into the settings windows. Their key filters let only digits,
-// '.', '-' and backspace through, but a paste or a lone '-' still leaves
-// texts that are no number; those are refused with a message naming the
+// Numbers typed into the settings windows. Their filters let only digits,
+// '.' and (where a field takes it) '-' in, but a lone '-' or two points still
+// leave texts that are no number; those are refused with a message naming the
 // field, and nothing is sent.
 
 #include <QString>

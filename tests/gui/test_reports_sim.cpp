@@ -18,6 +18,8 @@
 #include "support/test_support.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
 #include <QDate>
 #include <QLineEdit>
 #include <QLocale>
@@ -30,6 +32,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <algorithm>
 #include <cmath>
 #include <functional>
 #include <optional>
@@ -60,13 +63,10 @@ struct PdfPage {
         }
         return std::nullopt;
     }
-    // All words with this text.
-    QList<QRectF> all(const QString& text) const
+    // How many words have this text.
+    int count(const QString& text) const
     {
-        QList<QRectF> boxes;
-        for (const PdfWord& w : words)
-            if (w.text == text) boxes << w.box;
-        return boxes;
+        return int(std::count_if(words.begin(), words.end(), [&](const PdfWord& w) { return w.text == text; }));
     }
 };
 
@@ -354,7 +354,7 @@ private slots:
             VERIFY_AT(p, "34", f.left + 10.3 * column, tableTop + 2 * tableRow + 1);
             // Every share but those of orders 1 and 3 of the voltage: 49 of
             // the voltage, 51 of a current without fundamental.
-            QCOMPARE(p.all("0.0%").size(), 100);
+            QCOMPARE(p.count("0.0%"), 100);
             VERIFY_AT(p, "Project Name: Plant 7", f.left, f.top + f.H * 0.955);
             VERIFY_AT(p, "Testing organization: Test Lab", f.left + f.W * 0.37, f.top + f.H * 0.955);
             VERIFY_AT(p, "Date: 2024-05-01", f.left, f.top + f.H * 0.975);
@@ -415,6 +415,85 @@ private slots:
         QVERIFY(notifier.messages.isEmpty());
     }
 
+    // Long report information reaches the paper whole: every character of
+    // a 120-character project name, read back from the printed page, each
+    // text of the footer line clear of the next one and of the page's edge.
+    void longReportInformationIsPrintedWhole()
+    {
+        QString project;
+        for (int i = 0; project.size() < 120; ++i) project += QStringLiteral("Feeder%1 ").arg(i);
+        project = project.left(119) + QLatin1Char('Z');
+        const QString company = QStringLiteral("Testing and Calibration Laboratory of the Northern Grid");
+        QFile info(dir.filePath("EnterInfo.ini"));
+        QVERIFY(info.open(QIODevice::WriteOnly));
+        info.write(QStringLiteral("[PrintInfo]\nProjectName=%1\ncompany=%2\nconner=Ann Lee\nunits=1\n")
+                       .arg(project, company)
+                       .toUtf8());
+        info.close();
+        startProgram({writeTestFile()});
+        QString printed;
+        whileReportShown([&] { program->mainWindow().action(MainWindow::Command::Print)->trigger(); },
+                         [&] { printed = printToPdf("long.pdf"); });
+        QVERIFY(!printed.isEmpty());
+        QCOMPARE(PdfInfoField(printed, "Title"), project + QStringLiteral("TestReport"));
+        const QString text = Run(QStringLiteral("pdftotext"), {printed, QStringLiteral("-")}).simplified();
+        QVERIFY2(text.contains(QStringLiteral("Project Name: ") + project), qPrintable(text.right(600)));
+        QVERIFY(text.contains(company));
+
+        const PdfPage p = ReadPdfPage(printed);
+        const Frame f(p.size);
+        const std::optional<QRectF> name = p.find(QStringLiteral("Project Name: ") + project);
+        const std::optional<QRectF> organisation = p.find(QStringLiteral("Testing organization: ") + company);
+        const std::optional<QRectF> tester = p.find(QStringLiteral("Test by:Ann Lee"));
+        QVERIFY(name && organisation && tester);
+        QVERIFY(std::abs(name->left() - f.left) < 1);
+        QVERIFY(name->right() < organisation->left());
+        QVERIFY(organisation->right() < tester->left());
+        QVERIFY(tester->right() <= f.right + 0.5);
+        // The short texts under them keep their places.
+        VERIFY_AT(p, "Test Instruments:Velquor QZR6100", f.left + f.W * 0.37, f.top + f.H * 0.975);
+        QVERIFY(notifier.messages.isEmpty());
+    }
+
+    // Each report turns the paper its own way when its window opens, until
+    // the user turns it in Printer Setup; then that way stays.
+    void orientationChosenInPrinterSetupStays()
+    {
+        startProgram();
+        AcquisitionState& state = program->state();
+        const auto shownOrientation = [&](bool record) {
+            state.PrintFromRecorder = record;
+            QPageLayout::Orientation seen = QPageLayout::Portrait;
+            whileReportShown([&] { reportWindow().exec(); },
+                             [&] { seen = reportWindow().printer().pageLayout().orientation(); });
+            return seen;
+        };
+        // A setup that changes only the paper leaves each report its own way.
+        reportWindow().runPrinterSetup = [](QPrinter& printer) {
+            printer.setPageSize(QPageSize(QPageSize::Letter));
+            return true;
+        };
+        QCOMPARE(shownOrientation(true), QPageLayout::Landscape);
+        reportWindow().printerSetup();
+        QCOMPARE(shownOrientation(false), QPageLayout::Portrait);
+        QCOMPARE(shownOrientation(true), QPageLayout::Landscape);
+
+        // Turned to landscape on the power report: every report keeps it.
+        whileReportShown([&] {
+            state.PrintFromRecorder = false;
+            reportWindow().exec();
+        }, [&] {
+            reportWindow().runPrinterSetup = [](QPrinter& printer) {
+                printer.setPageOrientation(QPageLayout::Landscape);
+                return true;
+            };
+            reportWindow().printerSetup();
+        });
+        QCOMPARE(shownOrientation(false), QPageLayout::Landscape);
+        QCOMPARE(shownOrientation(true), QPageLayout::Landscape);
+        QCOMPARE(shownOrientation(false), QPageLayout::Landscape);
+    }
+
     void recordReportOfAnOpenedRecord()
     {
         // 300 samples a second apart; CH1 holds 100 (a fifth of the scale), CH2 900 (off the top).
@@ -437,11 +516,26 @@ private slots:
         QString printed, saved;
         whileReportShown([&] { window.findChild<QAction*>("SeSkinSpeedButton3")->trigger(); }, [&] {
             QCOMPARE(reportWindow().kind(), ReportKind::Record);
+            // Landscape, or taller where the chart would push its rows into the footer.
             const QSize page = reportWindow().previewPageSize();
-            QCOMPARE(page.height(), qRound(page.width() / 1.414));
+            QVERIFY(page.height() >= qRound(page.width() / 1.414));
             // The chart copied into the page, below the title rule.
             const QImage& s = reportWindow().previewSurface();
             QVERIFY(CountColour(s, QRect(50, 75, page.width() - 100, page.height() - 240), kGreen) > 50);
+            // The page can be dragged: the hand moves it up.
+            QScrollArea* box = reportWindow().scrollBox();
+            QWidget* sheet = box->widget()->findChild<QWidget*>("image1");
+            QCOMPARE(box->viewport()->cursor().shape(), Qt::OpenHandCursor);
+            QTest::mousePress(sheet, Qt::LeftButton, {}, QPoint(100, 100));
+            QCOMPARE(box->viewport()->cursor().shape(), Qt::ClosedHandCursor);
+            QMouseEvent move(QEvent::MouseMove, QPointF(100, 40), sheet->mapToGlobal(QPointF(100, 40)), Qt::LeftButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(sheet, &move);
+            QTest::mouseRelease(sheet, Qt::LeftButton, {}, QPoint(100, 40));
+            QCOMPARE(box->verticalScrollBar()->value(), std::min(60, box->verticalScrollBar()->maximum()));
+            QVERIFY(box->verticalScrollBar()->value() > 0);
+            QCOMPARE(box->viewport()->cursor().shape(), Qt::OpenHandCursor);
+
             QCOMPARE(s.pixel(page.width() / 2, page.height() - 100), kGrey.rgb());
             printed = printToPdf("record-printed.pdf");
             saved = saveAsPdf("record-saved.pdf");

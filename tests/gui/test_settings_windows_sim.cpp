@@ -12,6 +12,8 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QEnterEvent>
 #include <QMouseEvent>
 #include <QCheckBox>
@@ -192,6 +194,67 @@ private slots:
         QCOMPARE(FloatFromBytes(simulator().storedRegister(121)), 1.2f);
     }
 
+    // Whatever way text comes into a limit, only a number's characters get
+    // in: a paste or a drop holding anything else is refused as a whole,
+    // while moving around and closing keep working and keep what was typed.
+    void alarmLimitsRefusePastedTextThatIsNoNumber()
+    {
+        startProgram();
+        AlarmDialog& alarm = program->alarmDialog();
+        program->mainWindow().action(C::AlarmLimits)->trigger();
+        QTRY_COMPARE_WITH_TIMEOUT(alarm.statusText(), QString("Successful synchronization"), 3000);
+        QLineEdit* edit = limitEdit(3);
+        edit->setFocus();
+        const auto paste = [&](const QString& text) {
+            edit->setText("7");
+            edit->selectAll();
+            QGuiApplication::clipboard()->setText(text);
+            QTest::keySequence(edit, QKeySequence::Paste);
+            return edit->text();
+        };
+        QCOMPARE(paste("-5"), QString("7"));
+        QCOMPARE(paste("1e3"), QString("7"));
+        QCOMPARE(paste("abc"), QString("7"));
+        QCOMPARE(paste(" 12"), QString("7"));
+        QCOMPARE(paste("12.5"), QString("12.5"));  // a number goes in
+
+        const auto drop = [&](const QString& text) {
+            edit->setText("7");
+            QMimeData data;
+            data.setText(text);
+            const QPointF at = edit->rect().center();
+            QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(edit, &enter);
+            QDropEvent dropped(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(edit, &dropped);
+            return edit->text();
+        };
+        QCOMPARE(drop("-5"), QString("7"));
+        QCOMPARE(drop("1e3"), QString("7"));
+        QVERIFY(drop("25").contains("25"));
+
+        // Typed: control keys type nothing, Tab moves on to the next field.
+        edit->setText("4");
+        edit->setCursorPosition(1);
+        QTest::keyClick(edit, Qt::Key_Left);
+        QTest::keyClicks(edit, "1");
+        QCOMPARE(edit->text(), QString("14"));
+        QTest::keyClick(edit, Qt::Key_K, Qt::ControlModifier);
+        QCOMPARE(edit->text(), QString("14"));
+        QWidget* before = QApplication::focusWidget();
+        QTest::keyClick(edit, Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != before);
+
+        // Esc closes the window; the half-typed value is still there.
+        edit->setText("12.");
+        QTest::keyClick(edit, Qt::Key_Escape);
+        QVERIFY(!alarm.isVisible());
+        QCOMPARE(edit->text(), QString("12."));
+        QTest::qWait(300);
+        QVERIFY(writes().isEmpty());
+        QVERIFY(notifier.messages.isEmpty());
+    }
+
     void startingTestFromTriggerToSavedPicture()
     {
         startProgram();
@@ -237,6 +300,15 @@ private slots:
         auto* left = in<QAbstractButton>(starting, "SeSkinSpeedButton2");
         auto* larger = in<QAbstractButton>(starting, "SeSkinSpeedButton4");
         auto* smaller = in<QAbstractButton>(starting, "SeSkinSpeedButton5");
+        // Picture-only buttons still tell a screen reader and automation
+        // what they are, each its own name.
+        QSet<QString> names;
+        for (QAbstractButton* b : {right, left, larger, smaller}) {
+            QVERIFY(!b->toolTip().isEmpty());
+            names << b->accessibleName();
+        }
+        QCOMPARE(names.size(), 4);
+        QVERIFY(!names.contains(QString()));
         for (int i = 0; i < 7; ++i) right->click();
         QCOMPARE(starting.plotView().startOffset, 2240);
         QVERIFY(right->isEnabled());

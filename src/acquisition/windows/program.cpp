@@ -13,6 +13,7 @@
 #include "display/windows/harmonic_window.h"
 #include "link/port_discovery.h"
 #include "link/port_prober.h"
+#include "link/register_map.h"
 #include "link/serial_port_enumerator.h"
 #include "link/tcomm.h"
 #include "link/windows/communication_dialog.h"
@@ -181,7 +182,8 @@ bool Program::start(QString* error)
         *notifier_,
         CalibrationWindow::SamplingButtons{mainWindow_->toolAction(C::SingleSampling),
                                            mainWindow_->toolAction(C::ContinuousSampling),
-                                           mainWindow_->toolAction(C::Stop)},
+                                           mainWindow_->toolAction(C::Stop),
+                                           [this](QAction* button) { explainRefusedSampling(button); }},
         mainWindow_.get());
     sinks_.calibration = calibrationWindow_.get();
     alarmDialog_ = std::make_unique<AlarmDialog>(state_, requests(), *notifier_, mainWindow_.get());
@@ -197,6 +199,20 @@ bool Program::start(QString* error)
     calibrationWindow_->setInstrumentSettings(instrumentSettingsWindow_.get());
     addressResetDialog_ = std::make_unique<AddressResetDialog>(mainWindow_.get());
     return true;
+}
+
+void Program::explainRefusedSampling(QAction* button)
+{
+    // The main window's button is off; the main window comes forward with
+    // its own word on why.
+    mainWindow_->raise();
+    if (button == mainWindow_->toolAction(MainWindow::Command::Stop))
+        notifier_->message(QCoreApplication::translate("MainWindow", "No sampling is under way."));
+    else if (state_.SamplingMode != SamplingIdle)
+        notifier_->message(
+            QCoreApplication::translate("MainWindow", "Sampling is already under way; press Stop first."));
+    else  // no port to sample on
+        notifier_->message(RequestNotSentText());
 }
 
 TComm& Program::comm() { return link_->comm(); }

@@ -33,6 +33,7 @@ class LinkAssembly;
 class LinkMaster;
 class MainWindow;
 class Notifier;
+class QAction;
 class ResponseHandler;
 class SamplingController;
 class StartingWindow;
@@ -94,6 +95,9 @@ private:
     bool startSimulator(QString* error);
     void connectMainWindowCommands();
     void openCommandLineFile();
+    // A sampling button of the calibration window pressed while the main
+    // window's own is off.
+    void explainRefusedSampling(QAction* button);
     StyleServices styleServices();
 
     ProgramOptions options_;

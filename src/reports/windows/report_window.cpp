@@ -4,6 +4,7 @@
 #include "acquisition/ini_file.h"
 #include "acquisition/notifier.h"
 #include "display/windows/paint_box.h"
+#include "reports/windows/drag_scroll.h"
 #include "reports/windows/enter_info_dialog.h"
 
 #include <QDialogButtonBox>
@@ -77,7 +78,6 @@ ReportWindow::ReportWindow(ReportWindowServices services, QWidget* parent)
     rongqi_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     rongqi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     rongqi_->setWidgetResizable(false);
-    rongqi_->viewport()->setCursor(Qt::OpenHandCursor);
     sheet_ = new QWidget;
     sheet_->setObjectName(QStringLiteral("Sheet"));
     sheet_->setAutoFillBackground(true);
@@ -86,6 +86,7 @@ ReportWindow::ReportWindow(ReportWindowServices services, QWidget* parent)
     imageDi_ = new QWidget(sheet_);
     imageDi_->setObjectName(QStringLiteral("image_di"));
     rongqi_->setWidget(sheet_);
+    dragScroll_ = new DragScroll(rongqi_);
 
     auto* layout = new QVBoxLayout(this);
     // The scroll box is 741 wide, which makes the page 708 pixels wide: the
@@ -112,6 +113,16 @@ ReportWindow::ReportWindow(ReportWindowServices services, QWidget* parent)
         dialog.setDefaultSuffix(QStringLiteral("pdf"));
         dialog.selectFile(proposed);
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+    runPrinterSetup = [this](QPrinter& printer) {
+        QPrintDialog dialog(&printer, this);
+        dialog.setWindowTitle(QStringLiteral("Printer Setup"));
+        dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
+        // Here the dialog only chooses; printing is the window's Print button.
+        if (auto* box = dialog.findChild<QDialogButtonBox*>()) {
+            if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("OK"));
+        }
+        return dialog.exec() == QDialog::Accepted;
     };
 }
 
@@ -154,7 +165,9 @@ void ReportWindow::scrollToTop() { rongqi_->verticalScrollBar()->setValue(0); }
 void ReportWindow::redrawPreview()
 {
     const ReportKind k = kind();
+    const ReportContent content = currentContent();
     pageSize_ = ReportPreviewPageSize(k, rongqi_->width());
+    if (content.recordSource) pageSize_ = RecordReportPreviewSize(pageSize_, *content.recordSource);
     if (surface_.isNull()) {
         const QScreen* screen = QGuiApplication::primaryScreen();
         const int screenWidth = screen ? screen->size().width() : 1920;
@@ -165,16 +178,18 @@ void ReportWindow::redrawPreview()
     imageDi_->setGeometry(kPageLeft, kPageTop + pageSize_.height(), pageSize_.width(), kBelowPage);
     sheet_->resize(rongqi_->viewport()->width(), kPageTop + pageSize_.height() + kBelowPage);
     scrollToTop();
-    DrawReportPreview(surface_, pageSize_, currentContent());
+    DrawReportPreview(surface_, pageSize_, content);
     image1_->update();
 }
 
 void ReportWindow::showEvent(QShowEvent* event)
 {
     QDialog::showEvent(event);
-    // Each report prints in its own orientation unless the user turns the
-    // paper in Printer Setup.
-    printer_.setPageOrientation(kind() == ReportKind::Power ? QPageLayout::Portrait : QPageLayout::Landscape);
+    // Each report prints in its own orientation unless the user has turned
+    // the paper in Printer Setup.
+    const QPageLayout::Orientation own =
+        kind() == ReportKind::Power ? QPageLayout::Portrait : QPageLayout::Landscape;
+    printer_.setPageOrientation(chosenOrientation_.value_or(own));
     statusLabel_->clear();
     printButton_->setFocus();  // Return prints, whatever was pressed last time
     redrawPreview();
@@ -248,14 +263,12 @@ bool ReportWindow::saveAsPdf()
 
 void ReportWindow::printerSetup()
 {
-    QPrintDialog dialog(&printer_, this);
-    dialog.setWindowTitle(QStringLiteral("Printer Setup"));
-    dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
-    // Here the dialog only chooses; printing is the window's Print button.
-    if (auto* box = dialog.findChild<QDialogButtonBox*>()) {
-        if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("OK"));
-    }
-    if (dialog.exec() != QDialog::Accepted) return;
+    const QPageLayout::Orientation before = printer_.pageLayout().orientation();
+    if (!runPrinterSetup || !runPrinterSetup(printer_)) return;
     pageChosen_ = true;
     printer_.setResolution(kReportDotsPerInch);
+    // Only a turn of the paper is the user's choice of orientation; a setup
+    // that chose just the printer or the paper leaves each report its own.
+    const QPageLayout::Orientation after = printer_.pageLayout().orientation();
+    if (after != before) chosenOrientation_ = after;
 }

@@ -18,8 +18,10 @@
 #include <QPrinter>
 
 #include <functional>
+#include <optional>
 
 class EnterInfoDialog;
+class DragScroll;
 class Notifier;
 class PaintBox;
 class QLabel;
@@ -62,7 +64,13 @@ public:
     // dialog, A4 unless a paper was chosen in Printer Setup.
     bool saveAsPdf();
     // "Printer Setup": Qt's print dialog for printer, paper and orientation.
+    // Each report turns the paper its own way when its window opens
+    // (portrait for the power report, landscape for the record report)
+    // until the user turns it in Printer Setup; that orientation then stays
+    // for every report of this session.
     void printerSetup();
+    // The orientation chosen in Printer Setup, if the user changed it there.
+    std::optional<QPageLayout::Orientation> chosenOrientation() const { return chosenOrientation_; }
 
     QPrinter& printer() { return printer_; }
     // The preview surface and the page's size on it.
@@ -75,6 +83,9 @@ public:
     // The save dialog of "Save as PDF"; replaced by tests. An empty result
     // means cancelled.
     std::function<QString(const QString& proposedPath)> chooseSavePath;
+    // The printer setup dialog on the window's printer; true when confirmed.
+    // Replaced by tests.
+    std::function<bool(QPrinter& printer)> runPrinterSetup;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -92,6 +103,7 @@ private:
     QSize pageSize_;
     QPrinter printer_;
     bool pageChosen_ = false;  // Printer Setup was confirmed
+    std::optional<QPageLayout::Orientation> chosenOrientation_;
     QString lastFolder_;
 
     QPushButton* printButton_ = nullptr;        // SeSkinButton1
@@ -100,6 +112,7 @@ private:
     QPushButton* setupButton_ = nullptr;        // SeSkinButton3
     QLabel* statusLabel_ = nullptr;
     QScrollArea* rongqi_ = nullptr;
+    DragScroll* dragScroll_ = nullptr;  // the page moves with the hand
     QWidget* sheet_ = nullptr;  // what Rongqi scrolls
     PaintBox* image1_ = nullptr;
     QWidget* imageDi_ = nullptr;

@@ -1,13 +1,12 @@
 #include "settings/windows/alarm_dialog.h"
 
 #include "acquisition/notifier.h"
-#include "settings/number_keys.h"
+#include "settings/windows/number_field_filter.h"
 #include "settings/typed_number.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -49,6 +48,8 @@ AlarmDialog::AlarmDialog(AcquisitionState& state, InstrumentRequests& requests, 
     outer->setContentsMargins(18, 14, 18, 14);
     outer->setSpacing(10);
 
+    // Limits are never negative: a minus sign cannot be typed or pasted.
+    auto* numbers = new NumberFieldFilter(MinusKey::Refused, this);
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(12);
@@ -66,7 +67,7 @@ AlarmDialog::AlarmDialog(AcquisitionState& state, InstrumentRequests& requests, 
             const int n = row * 2 + side;  // 0-based: upper limits even, lower ones odd
             auto* edit = new QLineEdit(QString::fromLatin1(kInitialLimits[n]), this);
             edit->setObjectName(QStringLiteral("Edit%1").arg(n + 1));
-            edit->installEventFilter(this);
+            numbers->watch(edit);
             auto* box = new QCheckBox(QStringLiteral("开启"), this);
             box->setObjectName(QStringLiteral("CheckBox%1").arg(n + 1));
             grid->addWidget(edit, row + 1, 1 + side * 2);
@@ -207,18 +208,6 @@ void AlarmDialog::readOutEnded(bool complete)
 void AlarmDialog::writeEnded(bool complete)
 {
     if (!complete) showStatus(kNotConnectedText);
-}
-
-bool AlarmDialog::eventFilter(QObject* watched, QEvent* event)
-{
-    // Limits are never negative: a minus sign cannot be typed.
-    if (event->type() == QEvent::KeyPress &&
-        !IsNumberKeyAllowed(static_cast<QKeyEvent*>(event)->text(), MinusKey::Refused)) {
-        for (QLineEdit* edit : limitEdits_) {
-            if (watched == edit) return true;
-        }
-    }
-    return QDialog::eventFilter(watched, event);
 }
 
 void AlarmDialog::setButtonsEnabled(bool enabled)

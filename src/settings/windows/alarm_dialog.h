@@ -47,9 +47,6 @@ public:
     void readOutEnded(bool complete) override;
     void writeEnded(bool complete) override;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     void setButtonsEnabled(bool enabled);
 

@@ -2,14 +2,13 @@
 
 #include "link/register_map.h"
 #include "settings/instrument_settings_panel.h"
-#include "settings/number_keys.h"
+#include "settings/windows/number_field_filter.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -57,17 +56,21 @@ CalibrationWindow::CalibrationWindow(InstrumentRequests& requests, CalibrationCo
             [this] { driveInstrumentSettings([](InstrumentSettingsPanel& p) { p.pressDefault(); }); });
     bottom->addWidget(factory);
     bottom->addStretch(1);
-    bottom->addWidget(addSamplingButton("SeSkinButton17", QStringLiteral("单次测试"), sampling.single));
-    bottom->addWidget(addSamplingButton("SeSkinButton18", QStringLiteral("连续测试"), sampling.continuous));
-    bottom->addWidget(addSamplingButton("SeSkinButton19", QStringLiteral("停止"), sampling.stop));
+    bottom->addWidget(
+        addSamplingButton("SeSkinButton17", QStringLiteral("单次测试"), sampling.single, sampling.refused));
+    bottom->addWidget(
+        addSamplingButton("SeSkinButton18", QStringLiteral("连续测试"), sampling.continuous, sampling.refused));
+    bottom->addWidget(addSamplingButton("SeSkinButton19", QStringLiteral("停止"), sampling.stop, sampling.refused));
     outer->addLayout(bottom);
 
     // Temperature compensation is set at the factory's bench only; the group
     // stays hidden.
     outer->addWidget(buildTemperatureGroup());
 
-    for (QLineEdit* edit : {voltageEdit_, currentEdit_, narrowbandEdit_, broadbandEdit_})
-        edit->installEventFilter(this);
+    // References and phases are typed without a sign; the phase step
+    // buttons are the way to a negative phase.
+    auto* numbers = new NumberFieldFilter(MinusKey::Refused, this);
+    for (QLineEdit* edit : {voltageEdit_, currentEdit_, narrowbandEdit_, broadbandEdit_}) numbers->watch(edit);
     setInstrumentSettings(nullptr);
 }
 
@@ -79,7 +82,8 @@ QPushButton* CalibrationWindow::addButton(QWidget* parent, const QString& text, 
     return button;
 }
 
-QPushButton* CalibrationWindow::addSamplingButton(const char* name, const QString& text, QAction* action)
+QPushButton* CalibrationWindow::addSamplingButton(const char* name, const QString& text, QAction* action,
+                                                 const std::function<void(QAction*)>& refused)
 {
     QPushButton* button = addButton(this, text, QString::fromLatin1(name));
     if (!action) {
@@ -87,11 +91,14 @@ QPushButton* CalibrationWindow::addSamplingButton(const char* name, const QStrin
         button->setToolTip(QStringLiteral("Sampling is not available."));
         return button;
     }
-    // Pressing it is pressing the main window's button, which may be off
-    // (no port, or sampling already running).
-    button->setEnabled(action->isEnabled());
-    connect(action, &QAction::changed, button, [button, action] { button->setEnabled(action->isEnabled()); });
-    connect(button, &QPushButton::clicked, action, &QAction::trigger);
+    // Pressing it is pressing the main window's button. When that button is
+    // off, the main window says why rather than this one staying silent.
+    connect(button, &QPushButton::clicked, this, [action, refused] {
+        if (action->isEnabled())
+            action->trigger();
+        else if (refused)
+            refused(action);
+    });
     return button;
 }
 
@@ -308,13 +315,3 @@ bool CalibrationWindow::angleToTimeChecked() const { return angleToTimeBox_->isC
 void CalibrationWindow::showNarrowbandPhase(const QString& text) { narrowbandEdit_->setText(text); }
 
 void CalibrationWindow::showBroadbandPhase(const QString& text) { broadbandEdit_->setText(text); }
-
-bool CalibrationWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress
-        && (watched == voltageEdit_ || watched == currentEdit_ || watched == narrowbandEdit_
-            || watched == broadbandEdit_)
-        && !IsNumberKeyAllowed(static_cast<QKeyEvent*>(event)->text(), MinusKey::Refused))
-        return true;
-    return QDialog::eventFilter(watched, event);
-}

@@ -29,11 +29,14 @@ class CalibrationWindow : public QDialog, public CalibrationReplySink {
     Q_OBJECT
 public:
     // The main window's toolbar buttons that "单次测试", "连续测试" and "停止"
-    // press; each of those follows its button's enabled state.
+    // press. A press the main window would refuse (its button is off: no
+    // port, or sampling already under way) goes to `refused`, which lets the
+    // main window show why.
     struct SamplingButtons {
         QAction* single = nullptr;
         QAction* continuous = nullptr;
         QAction* stop = nullptr;
+        std::function<void(QAction* refusedButton)> refused;
     };
 
     CalibrationWindow(InstrumentRequests& requests, CalibrationCommands::PortOpener openPort, Notifier& notifier,
@@ -50,16 +53,14 @@ public:
     void showNarrowbandPhase(const QString& text) override;
     void showBroadbandPhase(const QString& text) override;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     QGroupBox* buildVoltageGroup();
     QGroupBox* buildCurrentGroup();
     QWidget* buildPhaseRows(QWidget* parent);
     QGroupBox* buildTemperatureGroup();
     QPushButton* addButton(QWidget* parent, const QString& text, const QString& name = QString());
-    QPushButton* addSamplingButton(const char* name, const QString& text, QAction* action);
+    QPushButton* addSamplingButton(const char* name, const QString& text, QAction* action,
+                                   const std::function<void(QAction*)>& refused);
     // A step button of a phase row: the row's edit takes from's number plus
     // step, then the row is written.
     QPushButton* addStepButton(QWidget* parent, const QString& text, uint16_t reg, QLineEdit* from, double step);

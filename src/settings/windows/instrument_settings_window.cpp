@@ -2,7 +2,7 @@
 
 #include "link/register_map.h"
 
-#include "settings/number_keys.h"
+#include "settings/windows/number_field_filter.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -10,7 +10,6 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -107,7 +106,8 @@ InstrumentSettingsWindow::InstrumentSettingsWindow(AcquisitionState& state, Inst
     statusBar->addWidget(statusPanel_, 1);
     outer->addWidget(statusBar);
 
-    for (QLineEdit* edit : {angleEdit_, currentRatioEdit_, voltageRatioEdit_}) edit->installEventFilter(this);
+    auto* numbers = new NumberFieldFilter(MinusKey::Allowed, this);
+    for (QLineEdit* edit : {angleEdit_, currentRatioEdit_, voltageRatioEdit_}) numbers->watch(edit);
 }
 
 QWidget* InstrumentSettingsWindow::buildCurrentTransformerGroup()
@@ -313,13 +313,4 @@ void InstrumentSettingsWindow::selectLockedRange(int item)
 {
     rangeList_->setCurrentIndex(item);
     setRangeMode(CurrentRangeMode::Lock);
-}
-
-bool InstrumentSettingsWindow::eventFilter(QObject* watched, QEvent* event)
-{
-    if (event->type() == QEvent::KeyPress
-        && (watched == angleEdit_ || watched == currentRatioEdit_ || watched == voltageRatioEdit_)
-        && !IsNumberKeyAllowed(static_cast<QKeyEvent*>(event)->text(), MinusKey::Allowed))
-        return true;
-    return QDialog::eventFilter(watched, event);
 }

@@ -55,9 +55,6 @@ public:
     void pressDefault() override { restoreDefaults(); }
     void pressSave() override { save(); }
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     QWidget* buildCurrentTransformerGroup();
     QWidget* buildVoltageTransformerGroup();

@@ -95,12 +95,16 @@ StartingWindow::StartingWindow(AcquisitionState& state, InstrumentRequests& requ
         button->setMinimumSize(104, 36);
         top->addWidget(button);
     }
-    leftButton_ = pictureButton("SeSkinSpeedButton2", ":/icons/view_back.svg", QStringLiteral("Move left"));
-    rightButton_ = pictureButton("SeSkinSpeedButton3", ":/icons/view_forward.svg", QStringLiteral("Move right"));
-    largerStepButton_ =
-        pictureButton("SeSkinSpeedButton4", ":/icons/zoom_out.svg", QStringLiteral("Larger step (more samples a point)"));
-    smallerStepButton_ =
-        pictureButton("SeSkinSpeedButton5", ":/icons/zoom_in.svg", QStringLiteral("Smaller step (fewer samples a point)"));
+    // Picture-only buttons: their names are what a screen reader says and
+    // what automation finds them by; the tips say what a press does.
+    leftButton_ = pictureButton("SeSkinSpeedButton2", ":/icons/view_back.svg", tr("Move left"),
+                                tr("Move back through the capture by 320 samples"));
+    rightButton_ = pictureButton("SeSkinSpeedButton3", ":/icons/view_forward.svg", tr("Move right"),
+                                 tr("Move on through the capture by 320 samples"));
+    largerStepButton_ = pictureButton("SeSkinSpeedButton4", ":/icons/zoom_out.svg", tr("Larger step"),
+                                      tr("Larger step: more samples a point, more of the capture shown"));
+    smallerStepButton_ = pictureButton("SeSkinSpeedButton5", ":/icons/zoom_in.svg", tr("Smaller step"),
+                                       tr("Smaller step: fewer samples a point, more detail shown"));
     for (QToolButton* button : {leftButton_, rightButton_, largerStepButton_, smallerStepButton_})
         top->addWidget(button);
     top->addStretch(1);
@@ -148,13 +152,15 @@ StartingWindow::StartingWindow(AcquisitionState& state, InstrumentRequests& requ
     drawStartingPlot();
 }
 
-QToolButton* StartingWindow::pictureButton(const char* name, const char* icon, const QString& tip)
+QToolButton* StartingWindow::pictureButton(const char* name, const char* icon, const QString& accessibleName,
+                                           const QString& tip)
 {
     auto* button = new QToolButton(this);
     button->setObjectName(QString::fromLatin1(name));
     button->setIcon(SvgIcon(QString::fromLatin1(icon)));
     button->setIconSize(QSize(28, 28));
     button->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    button->setAccessibleName(accessibleName);
     button->setToolTip(tip);
     button->setMinimumSize(40, 40);
     return button;

@@ -53,7 +53,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QToolButton* pictureButton(const char* name, const char* icon, const QString& tip);
+    QToolButton* pictureButton(const char* name, const char* icon, const QString& accessibleName, const QString& tip);
     void moveLeft();
     void moveRight();
     void largerStep();
