@@ -60,6 +60,7 @@ const QList<CliCommand>& CommandTable()
         {SettingsDescription, RunSettings, false},
         {AlarmsDescription, RunAlarms, false},
         {InfoDescription, RunInfo, false},
+        {PublishDescription, RunPublish, false},
     };
     return table;
 }

@@ -31,3 +31,6 @@ int RunAlarms(const CommandDescription& about, const QStringList& arguments);
 
 CommandDescription InfoDescription();
 int RunInfo(const CommandDescription& about, const QStringList& arguments);
+
+CommandDescription PublishDescription();
+int RunPublish(const CommandDescription& about, const QStringList& arguments);
