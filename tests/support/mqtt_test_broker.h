@@ -241,6 +241,19 @@ public:
             if (m.topic == topic) found.append(m);
         return found;
     }
+    // Without waiting (a test whose program runs in its own event loop waits with QTRY_*).
+    int count(const QByteArray& topic) const
+    {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return countOn(topic);
+    }
+    bool has(const QByteArray& topic, const QByteArray& payload) const
+    {
+        for (const Message& m : messages())
+            if (m.topic == topic && m.payload == payload) return true;
+        return false;
+    }
+    // Waits without an event loop (for a program in another process).
     bool waitForCount(const QByteArray& topic, int count, int timeoutMs) const
     {
         return waitFor([&] { return countOn(topic) >= count; }, timeoutMs);
