@@ -69,7 +69,7 @@ PublishDialog::PublishDialog(const QString& settingsPath, MeasurementPublishing&
     state_->setObjectName(QStringLiteral("BrokerStateLabel"));
     state_->setWordWrap(true);
     state_->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    statusForm->addRow(tr("Broker:"), state_);
+    statusForm->addRow(tr("Connection:"), state_);
     queue_ = new QLabel(this);
     queue_->setObjectName(QStringLiteral("QueueLabel"));
     statusForm->addRow(tr("Measurements:"), queue_);
