@@ -187,8 +187,12 @@ private:
     {
         link_.sampling().stop();
         const PublisherStatus s = publisher_.status();
-        if (stopping_ && s.queued > 0)
-            PrintError(QStringLiteral("%1 queued measurements could not be published before stopping").arg(s.queued));
+        if (stopping_) {
+            PrintError(QStringLiteral("stopped: %1 measurements published, %2 lost to a full queue, %3 not published")
+                           .arg(s.published)
+                           .arg(s.lost)
+                           .arg(s.queued));
+        }
         return status;
     }
 
