@@ -218,6 +218,31 @@ private slots:
         QVERIFY2(duringOutage >= 15, qPrintable(QStringLiteral("%1 from the outage").arg(duringOutage)));
     }
 
+    void aSilentInstrumentIsReportedAndAskedOn()
+    {
+        QTemporaryDir brokerDir;
+        Broker broker(brokerDir.path());
+        QString error;
+        QVERIFY2(broker.start(&error), qPrintable(error));
+        Subscriber subscriber(broker.port(), "qzr6100/silent/#", "test-silent");
+        QVERIFY(subscriber.waitSubscribed());
+        auto publisher = startPublisher(
+            {"--broker", brokerUrl("mqtt", broker.port()), "--name", "silent", "--interval", "0.2", "--qos", "0"});
+        QVERIFY(subscriber.waitForCount("qzr6100/silent/measurement", 3, 15000));
+
+        sim::Options silent;
+        silent.dropShare = 1.0;
+        simulator->setFaultShares(silent);
+        QVERIFY(subscriber.waitForPayload("qzr6100/silent/status", "instrument not answering", 20000));
+        const int before = subscriber.count("qzr6100/silent/measurement");
+        simulator->setFaultShares(sim::Options());
+        QVERIFY(subscriber.waitForCount("qzr6100/silent/measurement", before + 3, 15000));
+        QCOMPARE(subscriber.on("qzr6100/silent/status").last().payload, QByteArray("sampling"));
+        QCOMPARE(publisher->state(), QProcess::Running);
+        QCOMPARE(stopPublisher(*publisher), 0);
+        QVERIFY(QString::fromUtf8(publisher->readAllStandardError()).contains("answers again"));
+    }
+
     void lastWillOnKill()
     {
         QTemporaryDir brokerDir;

@@ -295,9 +295,21 @@ void MqttPublisher::Shared::run()
         const QByteArray ca = QFile::encodeName(config.caFile), cert = QFile::encodeName(config.certFile),
                          key = QFile::encodeName(config.keyFile);
         if (config.caFile.isEmpty()) mosquitto_int_option(mosq, MOSQ_OPT_TLS_USE_OS_CERTS, 1);
-        mosquitto_tls_set(mosq, ca.isEmpty() ? nullptr : ca.constData(), nullptr,
-                          cert.isEmpty() ? nullptr : cert.constData(), key.isEmpty() ? nullptr : key.constData(),
-                          nullptr);
+        // Without an authority of its own the broker is checked against the
+        // system's (Debian keeps them in /etc/ssl/certs).
+        const int rc = mosquitto_tls_set(mosq, ca.isEmpty() ? nullptr : ca.constData(),
+                                          ca.isEmpty() ? "/etc/ssl/certs" : nullptr,
+                                          cert.isEmpty() ? nullptr : cert.constData(),
+                                          key.isEmpty() ? nullptr : key.constData(), nullptr);
+        if (rc != MOSQ_ERR_SUCCESS) {
+            // Never on to a plain connection when TLS was asked for.
+            fail(BrokerState::TlsFailed, QStringLiteral("the TLS set-up for the MQTT broker %1 failed: %2")
+                                             .arg(config.broker.text(), QString::fromUtf8(mosquitto_strerror(rc))));
+            mosquitto_destroy(mosq);
+            mosq = nullptr;
+            done = true;
+            return;
+        }
     }
     mosquitto_connect_callback_set(mosq, [](mosquitto*, void* self, int rc) { static_cast<Shared*>(self)->onConnect(rc); });
     mosquitto_publish_callback_set(mosq, [](mosquitto*, void* self, int mid) { static_cast<Shared*>(self)->onPublish(mid); });
