@@ -104,6 +104,7 @@ struct MqttPublisher::Shared {
     bool stopRequested = false;
     Clock::time_point flushDeadline;
     std::atomic<bool> done{false};
+    std::condition_variable doneSignal;
 
     // The thread's own.
     mosquitto* mosq = nullptr;
@@ -416,8 +417,9 @@ void MqttPublisher::Shared::run()
         if (status.state != BrokerState::Refused && status.state != BrokerState::TlsFailed)
             status.state = BrokerState::Stopped;
         status.retryInSeconds = 0;
+        done = true;
     }
-    done = true;
+    doneSignal.notify_all();
 }
 
 MqttPublisher::MqttPublisher(const PublisherConfig& config, QObject* parent) : QObject(parent), config_(config)
@@ -428,15 +430,15 @@ MqttPublisher::MqttPublisher(const PublisherConfig& config, QObject* parent) : Q
 
 MqttPublisher::~MqttPublisher()
 {
-    if (!shared_) return;
-    if (!shared_->done) {
-        stop(0);
-        // Only at exit or when the settings change: a clean stop takes a
-        // moment ("offline" confirmed); a thread stuck in a connect is left
-        // to end on its own with its share of the state, and the broker
-        // publishes the Last Will for it.
-        for (int i = 0; i < 40 && !shared_->done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    if (!shared_ || shared_->done) return;
+    stop(0);
+    // Only at exit or when the desktop's settings change and the old
+    // publisher is dropped: the thread says "offline" and disconnects, which
+    // takes a moment; a thread stuck in a connect to an unreachable network
+    // is left to end on its own with its share of the state, and the broker
+    // publishes the Last Will for it.
+    std::unique_lock<std::mutex> lock(shared_->mutex);
+    shared_->doneSignal.wait_for(lock, std::chrono::seconds(2), [this] { return shared_->done.load(); });
 }
 
 bool MqttPublisher::start(QString* error)
