@@ -218,6 +218,36 @@ private slots:
         QVERIFY2(duringOutage >= 15, qPrintable(QStringLiteral("%1 from the outage").arg(duringOutage)));
     }
 
+    void aFullQueueGivesUpTheOldestAndSaysHowMany()
+    {
+        QTemporaryDir brokerDir;
+        Broker broker(brokerDir.path());
+        QString error;
+        QVERIFY2(broker.start(&error), qPrintable(error));
+        auto publisher = startPublisher({"--broker", brokerUrl("mqtt", broker.port()), "--name", "full", "--interval",
+                                         "0", "--queue", "100"});
+        {
+            Subscriber first(broker.port(), "qzr6100/full/measurement", "test-full-1");
+            QVERIFY(first.waitForCount("qzr6100/full/measurement", 10, 15000));
+        }
+        broker.stop();
+        QTest::qWait(5000);  // some 400 measurements at full speed, room for 100
+        QVERIFY2(broker.start(&error), qPrintable(error));
+        Subscriber status(broker.port(), "qzr6100/full/status", "test-full-2");
+        Subscriber measurements(broker.port(), "qzr6100/full/measurement", "test-full-3");
+        QVERIFY(status.waitSubscribed() && measurements.waitSubscribed());
+        // Once back, the status says how many went; the newest 100 are not among them.
+        QVERIFY(status.waitForCount("qzr6100/full/status", 1, 40000));
+        QVERIFY(measurements.waitForCount("qzr6100/full/measurement", 5, 10000));
+        QCOMPARE(stopPublisher(*publisher), 0);
+        const QByteArray said = status.on("qzr6100/full/status").last().payload;
+        QVERIFY2(said.startsWith("sampling; ") && said.endsWith(" measurements lost") &&
+                     said.split(' ').at(1).toInt() > 100,
+                 said.constData());
+        const QString err = QString::fromUtf8(publisher->readAllStandardError());
+        QVERIFY2(err.contains("the queue of 100 measurements is full"), qPrintable(err));
+    }
+
     void aSilentInstrumentIsReportedAndAskedOn()
     {
         QTemporaryDir brokerDir;
