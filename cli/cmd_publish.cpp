@@ -107,9 +107,10 @@ private:
     // keeps asking, as the desktop program does, until the instrument is back.
     void instrumentSilent()
     {
-        const QString state = portLost_ ? kPortLost : kNotAnswering;
+        const bool lost = portLost_ || !link_.requests().portOpen();
+        const QString state = lost ? kPortLost : kNotAnswering;
         if (samplingState_ != state) {
-            PrintError(portLost_ ? QStringLiteral("the port %1 is lost; waiting for it to come back").arg(link_.portName())
+            PrintError(lost ? QStringLiteral("the port %1 is lost; waiting for it to come back").arg(link_.portName())
                                  : link_.noAnswerText() + QStringLiteral("; asking on"));
             setSamplingState(state);
         }
