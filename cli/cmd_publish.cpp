@@ -141,8 +141,10 @@ private:
         }
         if (s.state != shownState_) {
             if (s.state == BrokerState::Connected) {
-                PrintError(QStringLiteral("publishing to %1 under qzr6100/%2/")
-                               .arg(settings_.publisher.broker.text(), settings_.publisher.name));
+                PrintError(QStringLiteral("%1 to %2 under qzr6100/%3/")
+                               .arg(shownState_ == BrokerState::Connecting ? QStringLiteral("publishing")
+                                                                          : QStringLiteral("publishing again"),
+                                    settings_.publisher.broker.text(), settings_.publisher.name));
             } else if (s.state == BrokerState::Waiting && shownState_ != BrokerState::Connecting) {
                 PrintError(QStringLiteral("%1; measurements are queued, trying again in %2 s")
                                .arg(s.problem).arg(s.retryInSeconds));

@@ -52,6 +52,15 @@ QString OpenSslReason(const QString& line)
     return reason.isEmpty() ? line.trimmed() : reason;
 }
 
+// The library's text for an error, as part of a sentence.
+QString LibraryText(int rc)
+{
+    QString text = QString::fromUtf8(mosquitto_strerror(rc)).trimmed();
+    if (text.endsWith(u'.')) text.chop(1);
+    if (!text.isEmpty()) text[0] = text[0].toLower();
+    return text;
+}
+
 } // namespace
 
 bool PublisherStatus::operator==(const PublisherStatus& o) const
@@ -170,7 +179,7 @@ bool MqttPublisher::Shared::connectOnce()
     QString reason;
     if (rc == MOSQ_ERR_ERRNO) reason = QString::fromLocal8Bit(std::strerror(errno ? errno : ECONNREFUSED));
     else if (rc == MOSQ_ERR_EAI) reason = QStringLiteral("the host name cannot be resolved");
-    else reason = QString::fromUtf8(mosquitto_strerror(rc));
+    else reason = LibraryText(rc);
     fail(BrokerState::Waiting, QStringLiteral("the MQTT broker %1 cannot be reached: %2").arg(broker, reason));
     scheduleRetry();
     return false;
@@ -198,10 +207,14 @@ void MqttPublisher::Shared::lose(int rc)
         std::lock_guard<std::mutex> lock(mutex);
         if (status.state == BrokerState::Refused) return;
     }
-    const QString reason = rc == MOSQ_ERR_SUCCESS ? QStringLiteral("no answer") : QString::fromUtf8(mosquitto_strerror(rc));
-    fail(BrokerState::Waiting, wasConnected
-                                   ? QStringLiteral("the connection to the MQTT broker %1 was lost: %2").arg(broker, reason)
-                                   : QStringLiteral("the MQTT broker %1 cannot be reached: %2").arg(broker, reason));
+    const QString reason = rc == MOSQ_ERR_SUCCESS ? QStringLiteral("no answer") : LibraryText(rc);
+    if (wasConnected) {
+        fail(BrokerState::Waiting, rc == MOSQ_ERR_CONN_LOST || rc == MOSQ_ERR_SUCCESS || rc == MOSQ_ERR_NO_CONN
+                                       ? QStringLiteral("the connection to the MQTT broker %1 was lost").arg(broker)
+                                       : QStringLiteral("the connection to the MQTT broker %1 was lost: %2").arg(broker, reason));
+    } else {
+        fail(BrokerState::Waiting, QStringLiteral("the MQTT broker %1 cannot be reached: %2").arg(broker, reason));
+    }
     scheduleRetry();
 }
 
@@ -305,7 +318,7 @@ void MqttPublisher::Shared::run()
         if (rc != MOSQ_ERR_SUCCESS) {
             // Never on to a plain connection when TLS was asked for.
             fail(BrokerState::TlsFailed, QStringLiteral("the TLS set-up for the MQTT broker %1 failed: %2")
-                                             .arg(config.broker.text(), QString::fromUtf8(mosquitto_strerror(rc))));
+                                             .arg(config.broker.text(), LibraryText(rc)));
             mosquitto_destroy(mosq);
             mosq = nullptr;
             done = true;
