@@ -19,10 +19,12 @@ const char* const kOverview =
     "text format is for eyes and rounds as the desktop program's windows do.";
 
 const char* const kExitStatus =
-    "0 success (also a recording or a measurement without end stopped by a signal, everything saved); 1 a "
+    "0 success (also a recording, a measurement without end or publish stopped by a signal, everything saved "
+    "or published); 1 a "
     "usage error (an unknown option, a value out of range); 2 the instrument does not answer (nothing usable "
     "comes back for about 8 s, the requests repeated meanwhile) or a file cannot be read or written, with one "
-    "line on standard error naming the port or the file and the reason; 128 + the signal's number for a "
+    "line on standard error naming the port or the file and the reason (for publish: a broker that cannot be "
+    "reached at start, refuses the credentials or fails the TLS handshake); 128 + the signal's number for a "
     "command stopped by SIGINT (Ctrl-C, 130), SIGHUP (129) or SIGTERM (143) before it was done.";
 
 const char* const kFiles =
@@ -83,6 +85,7 @@ const QList<CliCommand>& CommandTable()
         {AlarmsDescription, RunAlarms, false},
         {InfoDescription, RunInfo, false},
         {DumpDescription, RunDump, false},
+        {PublishDescription, RunPublish, false},
     };
     return table;
 }

@@ -34,3 +34,5 @@ int RunInfo(const CommandDescription& about, const QStringList& arguments);
 
 CommandDescription DumpDescription();
 int RunDump(const CommandDescription& about, const QStringList& arguments);
+CommandDescription PublishDescription();
+int RunPublish(const CommandDescription& about, const QStringList& arguments);

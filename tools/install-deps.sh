@@ -10,6 +10,7 @@ packages=(
   fonts-noto-cjk fonts-dejavu-core fonts-liberation poppler-utils
   xvfb xauth imagemagick xdg-utils
   clang libclang-rt-14-dev
+  libmosquitto-dev mosquitto mosquitto-clients openssl qtkeychain-qt6-dev
 )
 
 missing=()

@@ -100,6 +100,7 @@ void MainWindow::buildMenus()
     addAction(options, Command::CommSettings, QStringLiteral("Program communication settings "));
     options->addSeparator();
     addAction(options, Command::Style, QStringLiteral("Style"));
+    addAction(options, Command::PublishMqtt, tr("Publish measurements (MQTT)…"));
     options->addSeparator();
     addAction(options, Command::Calibration, QStringLiteral("Calibration"))->setVisible(false);
     addAction(options, Command::InstrumentSettings, QStringLiteral("Instrument settings"));

@@ -27,7 +27,7 @@ public:
     // Every command of the menus and toolbar; the program connects them.
     enum class Command {
         Open, Save, Print, Exit,
-        CommSettings, Style, Calibration, InstrumentSettings, AlarmLimits, InstrumentCommSettings,
+        CommSettings, Style, PublishMqtt, Calibration, InstrumentSettings, AlarmLimits, InstrumentCommSettings,
         SingleSampling, ContinuousSampling, Stop, StartingTest, HarmonicReport, Record,
         Version, Website, Manual,
     };

@@ -19,6 +19,10 @@
 #include "link/windows/communication_dialog.h"
 #include "recording/record_settings.h"
 #include "recording/windows/record_settings_dialog.h"
+#include "publishing/measurement_publishing.h"
+#include "publishing/password_file.h"
+#include "publishing/windows/password_store.h"
+#include "publishing/windows/publish_dialog.h"
 #include "recording/windows/record_window.h"
 #include "reports/report_info.h"
 #include "reports/windows/enter_info_dialog.h"
@@ -57,6 +61,10 @@ Program::Program(ProgramOptions options)
 Program::~Program()
 {
     // Windows and controllers go before the port they use; the simulator last.
+    // The publisher says "offline" and disconnects on its own thread.
+    publishDialog_.reset();
+    publishing_.reset();
+    passwordStore_.reset();
     addressResetDialog_.reset();
     sinks_.instrumentSettings = nullptr;
     instrumentSettingsWindow_.reset();
@@ -198,6 +206,13 @@ bool Program::start(QString* error)
     sinks_.instrumentSettings = instrumentSettingsWindow_.get();
     calibrationWindow_->setInstrumentSettings(instrumentSettingsWindow_.get());
     addressResetDialog_ = std::make_unique<AddressResetDialog>(mainWindow_.get());
+    // Publishing to an MQTT broker; the password in the desktop's secret
+    // store when a session bus could offer one, else in a file beside SysSet.ini.
+    passwordStore_ = std::make_unique<PasswordStore>(PasswordFileBeside(settings_.path()),
+                                                     !qEnvironmentVariableIsEmpty("DBUS_SESSION_BUS_ADDRESS"));
+    publishing_ = std::make_unique<MeasurementPublishing>(state_, sampling(), requests());
+    publishDialog_ = std::make_unique<PublishDialog>(settings_.path(), *publishing_, *passwordStore_, mainWindow_.get());
+    publishDialog_->startStored();
     return true;
 }
 
@@ -251,6 +266,11 @@ void Program::connectMainWindowCommands()
     QObject::connect(w.action(C::Stop), &QAction::triggered, &w, [this] { sampling().stop(); });
     QObject::connect(w.action(C::CommSettings), &QAction::triggered, &w, [this] { commDialog_->exec(); });
     QObject::connect(w.action(C::Style), &QAction::triggered, &w, [this] { styleDialog_->exec(); });
+    QObject::connect(w.action(C::PublishMqtt), &QAction::triggered, &w, [this] {
+        publishDialog_->show();
+        publishDialog_->raise();
+        publishDialog_->activateWindow();
+    });
     QObject::connect(w.action(C::Version), &QAction::triggered, &w, [this] { versionWindow_->exec(); });
     QObject::connect(w.action(C::AlarmLimits), &QAction::triggered, &w, [this] { alarmDialog_->openAndReadOut(); });
     QObject::connect(w.action(C::StartingTest), &QAction::triggered, &w, [this] {

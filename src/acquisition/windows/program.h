@@ -16,6 +16,9 @@
 #include <memory>
 
 class AddressResetDialog;
+class MeasurementPublishing;
+class PasswordStore;
+class PublishDialog;
 class AlarmDialog;
 class CalibrationWindow;
 class InstrumentSettingsWindow;
@@ -79,6 +82,8 @@ public:
     HarmonicWindow& harmonicWindow() { return *harmonicWindow_; }
     RecordWindow& recordWindow() { return *recordWindow_; }
     RecordSettingsDialog& recordSettingsDialog() { return *recordSettingsDialog_; }
+    PublishDialog& publishDialog() { return *publishDialog_; }
+    MeasurementPublishing& publishing() { return *publishing_; }
     StyleDialog& styleDialog() { return *styleDialog_; }
     TestFileCommands& testFiles() { return *testFiles_; }
     AcquisitionState& state() { return state_; }
@@ -129,6 +134,9 @@ private:
     std::unique_ptr<StartingWindow> startingWindow_;
     std::unique_ptr<InstrumentSettingsWindow> instrumentSettingsWindow_;
     std::unique_ptr<AddressResetDialog> addressResetDialog_;
+    std::unique_ptr<PasswordStore> passwordStore_;
+    std::unique_ptr<MeasurementPublishing> publishing_;
+    std::unique_ptr<PublishDialog> publishDialog_;
 };
 
 // The project's web address, opened by the website command and the logo.

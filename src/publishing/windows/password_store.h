@@ -1,0 +1,34 @@
+#pragma once
+// Where the desktop program keeps the broker password: in the desktop's
+// secret store (GNOME Keyring, KWallet, ... through QtKeychain) when one
+// runs, else in a file beside SysSet.ini that only the user can read
+// (password_file.h). Both ways answer asynchronously, so the user interface
+// never waits for the store.
+
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class PasswordStore : public QObject {
+    Q_OBJECT
+
+public:
+    // trySecretStore false: the file only (no session bus, tests).
+    PasswordStore(const QString& fallbackPath, bool trySecretStore, QObject* parent = nullptr);
+
+    void read(std::function<void(const QString& password)> done);
+    // done(where, error): where it went, for the user; error empty when it did.
+    void write(const QString& password, std::function<void(const QString& where, const QString& error)> done);
+
+    // "the desktop's secret store" or "the file ... (only you can read it)",
+    // as far as known.
+    QString where() const;
+
+private:
+    void writeFile(const QString& password, const std::function<void(const QString&, const QString&)>& done);
+
+    QString fallbackPath_;
+    bool trySecretStore_;
+    bool secretStoreWorks_ = false;
+};
