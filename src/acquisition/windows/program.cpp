@@ -90,7 +90,7 @@ bool Program::startSimulator(QString* error)
     simulator_ = std::make_unique<sim::PtySimulator>(simOptions);
     std::string reason;
     if (!simulator_->start(&reason)) {
-        if (error) *error = QStringLiteral("The simulated instrument could not start: %1").arg(QString::fromStdString(reason));
+        if (error) *error = QCoreApplication::translate("Program", "The simulated instrument could not start: %1").arg(QString::fromStdString(reason));
         simulator_.reset();
         return false;
     }
@@ -103,7 +103,7 @@ bool Program::start(QString* error)
     if (!options_.traceFile.isEmpty()) {
         QString reason;
         if (!trace_.open(options_.traceFile, &reason)) {
-            if (error) *error = QStringLiteral("Cannot write the communication log %1: %2").arg(options_.traceFile, reason);
+            if (error) *error = QCoreApplication::translate("Program", "Cannot write the communication log %1: %2").arg(options_.traceFile, reason);
             return false;
         }
     }
@@ -129,7 +129,7 @@ bool Program::start(QString* error)
         LinkAssemblyServices{state_, *mainWindow_, *notifier_, sinks_, settings_, extras, portOverride});
     if (trace_.isOpen()) {
         link_->traceTo(trace_, [this](const QString& reason) {
-            notifier_->message(QStringLiteral("The communication log %1 cannot be written any more: %2")
+            notifier_->message(QCoreApplication::translate("Program", "The communication log %1 cannot be written any more: %2")
                                    .arg(options_.traceFile, reason),
                                QString(), Notifier::Icon::Warning);
         });
@@ -196,7 +196,33 @@ bool Program::start(QString* error)
     sinks_.instrumentSettings = instrumentSettingsWindow_.get();
     calibrationWindow_->setInstrumentSettings(instrumentSettingsWindow_.get());
     addressResetDialog_ = std::make_unique<AddressResetDialog>(mainWindow_.get());
+    // Every window exists and has taken note of its texts as written; now
+    // they may show them in the chosen language.
+    applyLanguage(options_.language.value_or(LoadUiLanguage(settings_)));
     return true;
+}
+
+void Program::applyLanguage(UiLanguage language)
+{
+    QString reason;
+    if (!translator_.apply(language, &reason)) {
+        notifier_->message(reason, QString(), Notifier::Icon::Warning);
+    }
+    mainWindow_->showLanguage(translator_.language());
+}
+
+void Program::chooseLanguage(UiLanguage language)
+{
+    applyLanguage(language);
+    if (translator_.language() != language) return;
+    QString reason;
+    if (!SaveUiLanguage(settings_, language, &reason)) {
+        mainWindow_->statusBar()->showMessage(
+            QCoreApplication::translate("Program", "The language cannot be saved to %1: %2. It applies until the "
+                                                   "program ends.")
+                .arg(QDir::toNativeSeparators(settings_.path()), reason),
+            10000);
+    }
 }
 
 TComm& Program::comm() { return link_->comm(); }
@@ -278,6 +304,10 @@ void Program::connectMainWindowCommands()
         QDesktopServices::openUrl(
             QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + QStringLiteral("/PdfDoc/Handbook.pdf")));
     });
+    QObject::connect(w.action(C::LanguageInstrument), &QAction::triggered, &w,
+                     [this] { chooseLanguage(UiLanguage::Instrument); });
+    QObject::connect(w.action(C::LanguageEnglish), &QAction::triggered, &w,
+                     [this] { chooseLanguage(UiLanguage::English); });
     w.onCloseQuery = [this] { sampling().closeQuery(); };
 }
 
