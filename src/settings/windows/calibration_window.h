@@ -9,6 +9,7 @@
 // program runs with --factory.
 
 #include "acquisition/reply_sinks.h"
+#include "appearance/windows/window_texts.h"
 #include "settings/calibration_commands.h"
 
 #include <QDialog>
@@ -51,6 +52,7 @@ public:
     void showBroadbandPhase(const QString& text) override;
 
 protected:
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -78,4 +80,5 @@ private:
     QLabel* currentPhaseLabel_ = nullptr;   // Label9
     QCheckBox* angleToTimeBox_ = nullptr;   // CheckBox1
     QList<QPushButton*> settingsButtons_;   // need the instrument-settings window
+    WindowTexts texts_;
 };

@@ -9,6 +9,7 @@
 // calibration window switches range and bandwidth through it.
 
 #include "acquisition/reply_sinks.h"
+#include "appearance/windows/window_texts.h"
 #include "settings/ct_settings_codec.h"
 #include "settings/instrument_settings_commands.h"
 #include "settings/instrument_settings_panel.h"
@@ -56,6 +57,7 @@ public:
     void pressSave() override { save(); }
 
 protected:
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -84,4 +86,5 @@ private:
     QLabel* rangeLabel_ = nullptr;            // Label11
     QComboBox* rangeList_ = nullptr;          // ComboBox2
     QLabel* statusPanel_ = nullptr;           // StatusBar1, its one panel
+    WindowTexts texts_;
 };
