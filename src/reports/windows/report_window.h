@@ -10,6 +10,7 @@
 // printed page by the same renderers onto the printer or a PDF writer.
 // Every drawing reads EnterInfo.ini afresh.
 
+#include "appearance/windows/window_texts.h"
 #include "reports/record_report.h"
 #include "reports/report_output.h"
 
@@ -77,6 +78,7 @@ public:
     std::function<QString(const QString& proposedPath)> chooseSavePath;
 
 protected:
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -103,4 +105,5 @@ private:
     QWidget* sheet_ = nullptr;  // what Rongqi scrolls
     PaintBox* image1_ = nullptr;
     QWidget* imageDi_ = nullptr;
+    WindowTexts texts_;
 };
