@@ -144,12 +144,10 @@ bool Program::start(QString* error)
     styleDialog_ = std::make_unique<StyleDialog>(styleServices(), mainWindow_.get());
     versionWindow_ = std::make_unique<VersionWindow>(QString::fromLatin1(kWebsiteAddress), mainWindow_.get());
 
-    // Then the communication settings, whose creation finds and opens the
-    // port. Port discovery and the watchdog belong to the link; the window
-    // only shows and edits what they hold.
+    // Then the communication settings; the port is found and opened once
+    // every window exists (below). Port discovery and the watchdog belong to
+    // the link; the window only shows and edits what they hold.
     commDialog_ = std::make_unique<CommunicationDialog>(portDiscovery(), mainWindow_.get());
-    portDiscovery().scan();
-    portDiscovery().startWatchdog();
     // The report window and its report information; EnterInfo.ini lies
     // beside SysSet.ini. The record report reads the record window, made later.
     const QString enterInfoPath = EnterInfoPathBeside(settings_.path());
@@ -199,6 +197,10 @@ bool Program::start(QString* error)
     // Every window exists and has taken note of its texts as written; now
     // they may show them in the chosen language.
     applyLanguage(options_.language.value_or(LoadUiLanguage(settings_)));
+    // The port is looked for last, so that what the search has to say is
+    // said in that language too, and every window a reply may fill exists.
+    portDiscovery().scan();
+    portDiscovery().startWatchdog();
     return true;
 }
 
