@@ -167,7 +167,7 @@ void ResponseHandler::handleReadReply(uint16_t reg, const uint8_t* reply, int le
         view_.setStatusText(MainWindowView::LinkPanel, QCoreApplication::translate("ResponseHandler", kSynchronizedText));
         if (sinks_.alarm) {
             sinks_.alarm->showEnableBits(data[0]);
-            sinks_.alarm->showStatus(kSynchronizedText);
+            sinks_.alarm->showStatus(QCoreApplication::translate("ResponseHandler", kSynchronizedText));
             sinks_.alarm->readOutEnded(true);
         }
     } else if (reg == Reg::NarrowbandPhase || reg == Reg::BroadbandPhase) {

@@ -115,7 +115,6 @@ void MainWindow::buildMenus()
     addAction(options, Command::CommSettings, tr("Program communication settings "));
     options->addSeparator();
     addAction(options, Command::Style, tr("Style"));
-    buildLanguageMenu(options);
     options->addSeparator();
     addAction(options, Command::Calibration, tr("Calibration"))->setVisible(false);
     addAction(options, Command::InstrumentSettings, tr("Instrument settings"));
@@ -123,6 +122,8 @@ void MainWindow::buildMenus()
     options->addSeparator();
     addAction(options, Command::InstrumentCommSettings, tr("Instrument communication settings"))
         ->setVisible(false);
+    options->addSeparator();
+    buildLanguageMenu(options);
 
     QMenu* operating = menuBar()->addMenu(tr("Operating (&P)"));
     addAction(operating, Command::SingleSampling, tr("Single sampling"))->setObjectName("N12");
