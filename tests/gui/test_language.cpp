@@ -263,6 +263,9 @@ private slots:
         QAction* english = program->mainWindow().action(MainWindow::Command::LanguageEnglish);
         QAction* instrument = program->mainWindow().action(MainWindow::Command::LanguageInstrument);
         QVERIFY(instrument->isChecked());
+        // A status line written since start-up: the read-out's request text.
+        program->alarmDialog().findChild<QPushButton*>(QStringLiteral("Button3"))->click();
+        QVERIFY(kCjk.match(program->alarmDialog().statusText()).hasMatch());
         const auto before = allTexts();
 
         english->trigger();

@@ -84,7 +84,11 @@ MainWindow::MainWindow(AcquisitionState& state, MainSurfaces& surfaces, const Di
     buildToolBar();
     buildStatusBar();
     buildClientPanel();
-    texts_.capture(this, {QStringLiteral("ReadoutPanels")});
+    // The readout captions come from the core's table, the status panels'
+    // texts from the link and the reply handler.
+    texts_.capture(this, {QStringLiteral("ReadoutPanels"), QStringLiteral("ResponseHandler"),
+                          QStringLiteral("PortDiscovery"), QStringLiteral("LinkMaster"),
+                          QStringLiteral("SamplingController")});
     resize(1024, 720);
 }
 

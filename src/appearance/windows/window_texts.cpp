@@ -161,9 +161,14 @@ void WindowTexts::capture(QWidget* root, const QStringList& extraContexts)
 void WindowTexts::retranslate()
 {
     for (Entry& e : entries_) {
-        if (!e.object || Read(e.object, e.slot, e.index) != e.shown) continue;
+        if (!e.object) continue;
+        const QString current = Read(e.object, e.slot, e.index);
+        // A text its owner has written since (a status line) was written in
+        // the language of that moment; a whole text of the instrument's is
+        // still found, the rest waits for the owner's next update.
+        if (current != e.shown) e.source = current;
         const QString text = Translate(e.source, e.contexts);
-        if (text != e.shown) Write(e.object, e.slot, e.index, text);
+        if (text != current) Write(e.object, e.slot, e.index, text);
         e.shown = text;
     }
 }

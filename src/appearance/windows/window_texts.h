@@ -6,9 +6,10 @@
 // capture() then remembers every caption, title, tooltip, list item and
 // accessible name as its source. retranslate() looks each one up again.
 //
-// A text the window has changed since (a status line, a filled-in value) is
-// left alone: its owner wrote it in the language of the moment and writes
-// the next one the same way.
+// A text the window has changed since (a status line, a filled-in value) was
+// written by its owner in the language of that moment: if it is a whole text
+// of the instrument's it is translated too, otherwise it keeps its language
+// until the owner's next update.
 
 #include <QPointer>
 #include <QString>

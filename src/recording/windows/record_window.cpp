@@ -154,7 +154,8 @@ RecordWindow::RecordWindow(AcquisitionState& acquisition, const RecordSettings& 
     showModeGlyph();
     resize(1024, 720);
     scrollBarChangeTimer_.start();
-    texts_.capture(this, {QStringLiteral("RecordSettings"), QStringLiteral("ViewState"), QStringLiteral("Recorder")});
+    texts_.capture(this, {QStringLiteral("RecordSettings"), QStringLiteral("ViewState"), QStringLiteral("Recorder"),
+                          QStringLiteral("RecordReader"), QStringLiteral("TrendChart")});
 }
 
 void RecordWindow::changeEvent(QEvent* event)

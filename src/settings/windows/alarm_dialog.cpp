@@ -116,7 +116,7 @@ AlarmDialog::AlarmDialog(AcquisitionState& state, InstrumentRequests& requests, 
     connect(exitButton_, &QPushButton::clicked, this, &QDialog::close);
 
     setFixedSize(kWidth, kHeight);
-    texts_.capture(this);
+    texts_.capture(this, {QStringLiteral("ResponseHandler")});
 }
 
 void AlarmDialog::changeEvent(QEvent* event)

@@ -109,7 +109,7 @@ InstrumentSettingsWindow::InstrumentSettingsWindow(AcquisitionState& state, Inst
     outer->addWidget(statusBar);
 
     for (QLineEdit* edit : {angleEdit_, currentRatioEdit_, voltageRatioEdit_}) edit->installEventFilter(this);
-    texts_.capture(this);
+    texts_.capture(this, {QStringLiteral("ResponseHandler"), QStringLiteral("InstrumentSettingsCommands")});
 }
 
 void InstrumentSettingsWindow::changeEvent(QEvent* event)

@@ -146,7 +146,7 @@ StartingWindow::StartingWindow(AcquisitionState& state, InstrumentRequests& requ
     ClearStartingCapture(state_);
     resize(860, 560);
     drawStartingPlot();
-    texts_.capture(this);
+    texts_.capture(this, {QStringLiteral("ResponseHandler")});
 }
 
 void StartingWindow::changeEvent(QEvent* event)
