@@ -100,8 +100,8 @@ void ResponseHandler::handleBulkReply(const uint8_t* reply)
     std::memcpy(state_.TestRecord.bytes(), reply, kMeasurementImageSize);
     RepairMeasurementImage(state_.TestRecord);
     view_.redrawMainDisplay();
-    view_.setStatusText(MainWindowView::LinkPanel, QCoreApplication::translate("ResponseHandler", "Communication success!"));
-    view_.setStatusText(MainWindowView::DatePanel, QCoreApplication::translate("ResponseHandler", "Date: ") + dateTimeText());
+    view_.setStatusText(MainWindowView::LinkPanel, tr("Communication success!"));
+    view_.setStatusText(MainWindowView::DatePanel, tr("Date: ") + dateTimeText());
     sampling_.bulkReplyHandled();
     showCalibrationPhases();
 }
@@ -131,14 +131,14 @@ void ResponseHandler::handleStartingBlock(int block, const uint8_t* reply)
         requests_.RequestStartingBlock(next);
         state_.LastRequestRegister = uint8_t(Reg::Starting);
         state_.LastRequestCount = uint8_t(next);
-        if (sinks_.starting) sinks_.starting->showStatus(QCoreApplication::translate("ResponseHandler", "Receiving data") + QString::number(next));
+        if (sinks_.starting) sinks_.starting->showStatus(tr("Receiving data") + QString::number(next));
         return;
     }
     // The capture is replaced only as a whole.
     std::memcpy(state_.StartingCapture.bytes(), state_.StartingStaging, kStartingImageSize);
     state_.StartBlockIndex = 0;
     if (sinks_.starting) {
-        sinks_.starting->showStatus(QCoreApplication::translate("ResponseHandler", "Testing completed"));
+        sinks_.starting->showStatus(tr("Testing completed"));
         sinks_.starting->drawStartingPlot();
     }
 }
@@ -164,10 +164,10 @@ void ResponseHandler::handleReadReply(uint16_t reg, const uint8_t* reply, int le
         }
         state_.AlarmEnableBits = data[0];
         ++state_.AlarmReadStep;
-        view_.setStatusText(MainWindowView::LinkPanel, QCoreApplication::translate("ResponseHandler", kSynchronizedText));
+        view_.setStatusText(MainWindowView::LinkPanel, tr(kSynchronizedText));
         if (sinks_.alarm) {
             sinks_.alarm->showEnableBits(data[0]);
-            sinks_.alarm->showStatus(QCoreApplication::translate("ResponseHandler", kSynchronizedText));
+            sinks_.alarm->showStatus(tr(kSynchronizedText));
             sinks_.alarm->readOutEnded(true);
         }
     } else if (reg == Reg::NarrowbandPhase || reg == Reg::BroadbandPhase) {
@@ -187,14 +187,14 @@ void ResponseHandler::handleReadReply(uint16_t reg, const uint8_t* reply, int le
             return;
         }
         std::memcpy(state_.CtSettings.bytes(), data, kCtSettingsSize);
-        view_.setStatusText(MainWindowView::LinkPanel, QCoreApplication::translate("ResponseHandler", kSynchronizedText));
+        view_.setStatusText(MainWindowView::LinkPanel, tr(kSynchronizedText));
         if (sinks_.instrumentSettings) {
-            sinks_.instrumentSettings->showStatus(QCoreApplication::translate("ResponseHandler", kSynchronizedText));
+            sinks_.instrumentSettings->showStatus(tr(kSynchronizedText));
             sinks_.instrumentSettings->showSettings(state_.CtSettings);
         }
         view_.setStatusText(MainWindowView::BandwidthPanel, state_.CtSettings.Bandwidth != 0
-                                                                ? QCoreApplication::translate("ResponseHandler", "Broadband")
-                                                                : QCoreApplication::translate("ResponseHandler", "Narrowband"));
+                                                                ? tr("Broadband")
+                                                                : tr("Narrowband"));
         if (sinks_.instrumentSettings) sinks_.instrumentSettings->readEnded(true);
     }
 }
@@ -229,24 +229,24 @@ void ResponseHandler::handleWriteAck(uint16_t reg)
             QT_TRANSLATE_NOOP("ResponseHandler", "Sending AL4L"),
         };
         const int index = reg - Reg::AlarmFirst;
-        if (sinks_.alarm) sinks_.alarm->showStatus(QCoreApplication::translate("ResponseHandler", kSendingText[size_t(index)]));
+        if (sinks_.alarm) sinks_.alarm->showStatus(tr(kSendingText[size_t(index)]));
         // A closed port stops the chain; the window learns that it ended.
         if (!requests_.WriteAlarmLimit(uint16_t(reg + 1), state_.AlarmLimits[index + 1]) && sinks_.alarm)
             sinks_.alarm->writeEnded(false);
     } else if (reg == Reg::AlarmLast) {
         const bool sent = requests_.WriteAlarmEnableBits(state_.AlarmEnableBits);
         if (sinks_.alarm) {
-            sinks_.alarm->showStatus(QCoreApplication::translate("ResponseHandler", "Data transfer is complete."));
+            sinks_.alarm->showStatus(tr("Data transfer is complete."));
             if (!sent) sinks_.alarm->writeEnded(false);
         }
     } else if (reg == Reg::AlarmEnable) {
         if (sinks_.alarm) {
-            sinks_.alarm->showStatus(QCoreApplication::translate("ResponseHandler", "Data transmission completed."));
+            sinks_.alarm->showStatus(tr("Data transmission completed."));
             sinks_.alarm->writeEnded(true);
         }
     } else if (reg == Reg::InstrumentSettings) {
         if (sinks_.instrumentSettings) {
-            sinks_.instrumentSettings->showStatus(QCoreApplication::translate("ResponseHandler", "Successfully write data to the instrument"));
+            sinks_.instrumentSettings->showStatus(tr("Successfully write data to the instrument"));
             sinks_.instrumentSettings->saveEnded(true);
         }
     }
@@ -254,7 +254,7 @@ void ResponseHandler::handleWriteAck(uint16_t reg)
 
 void ResponseHandler::handleTriggerAck()
 {
-    if (sinks_.starting) sinks_.starting->showStatus(QCoreApplication::translate("ResponseHandler", "Successfully triggered"));
+    if (sinks_.starting) sinks_.starting->showStatus(tr("Successfully triggered"));
     state_.StartBlockIndex = 1;
     state_.LastRequestCount = 1;
     requests_.RequestStartingBlock(1);

@@ -14,12 +14,14 @@ bool LoadTestFile(const QString& path, TestRecordImage& record, QString* error)
     // Read-only: opening a test never modifies it, so a write-protected file
     // opens as well as any other.
     if (!file.open(QIODevice::ReadOnly)) {
-        if (error) *error = QCoreApplication::translate("TestFile", "Cannot open the test file \"%1\": %2").arg(name, file.errorString());
+        if (error) *error = QCoreApplication::translate("TestFile", "Cannot open the test file \"%1\": %2")
+            .arg(name, file.errorString());
         return false;
     }
     const QByteArray bytes = file.read(kTestRecordSize);
     if (file.error() != QFileDevice::NoError) {
-        if (error) *error = QCoreApplication::translate("TestFile", "Cannot read the test file \"%1\": %2").arg(name, file.errorString());
+        if (error) *error = QCoreApplication::translate("TestFile", "Cannot read the test file \"%1\": %2")
+            .arg(name, file.errorString());
         return false;
     }
     if (bytes.size() < kTestRecordSize) {
@@ -40,12 +42,14 @@ bool SaveTestFile(const QString& path, const TestRecordImage& record, QString* e
     const QString name = QFileInfo(path).fileName();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        if (error) *error = QCoreApplication::translate("TestFile", "Cannot save the test file \"%1\": %2").arg(name, file.errorString());
+        if (error) *error = QCoreApplication::translate("TestFile", "Cannot save the test file \"%1\": %2")
+            .arg(name, file.errorString());
         return false;
     }
     const qint64 written = file.write(reinterpret_cast<const char*>(record.bytes()), kTestRecordSize);
     if (written != kTestRecordSize || !file.commit()) {
-        if (error) *error = QCoreApplication::translate("TestFile", "Cannot save the test file \"%1\": %2").arg(name, file.errorString());
+        if (error) *error = QCoreApplication::translate("TestFile", "Cannot save the test file \"%1\": %2")
+            .arg(name, file.errorString());
         return false;
     }
     return true;

@@ -554,7 +554,7 @@ void LinkMaster::reReadTick()
     const bool arriving = phase_ == Phase::Settling || phase_ == Phase::Collecting;
     if (arriving || (phase_ == Phase::Clearing && now() - lastUsableMs_ < kGiveUpMs)) return;
 
-    view_.setStatusText(MainWindowView::LinkPanel, QCoreApplication::translate("LinkMaster", kReRequestText));
+    view_.setStatusText(MainWindowView::LinkPanel, tr(kReRequestText));
     Pending& pending = *active_;
     ++pending.reReads;
     if (pending.cancelled) {

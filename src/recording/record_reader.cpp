@@ -54,7 +54,8 @@ private:
 
 QString cannotRead(const QString& path, int error)
 {
-    return QCoreApplication::translate("RecordReader", "Cannot read the record file %1:\n%2").arg(path, SystemErrorText(error));
+    return QCoreApplication::translate("RecordReader", "Cannot read the record file %1:\n%2")
+        .arg(path, SystemErrorText(error));
 }
 
 QString stampText(const QString& prefix, const ViewedRecord& record, int index, const QLocale& locale)
@@ -74,7 +75,8 @@ RecordOpenResult OpenRecordFile(const QString& path, ViewedRecord& record)
     RecordOpenResult result;
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        result.message = QCoreApplication::translate("RecordReader", "Cannot open the record file %1:\n%2").arg(path, SystemErrorText(errno));
+        result.message = QCoreApplication::translate("RecordReader", "Cannot open the record file %1:\n%2")
+            .arg(path, SystemErrorText(errno));
         return result;
     }
     FileCloser closer(fd);

@@ -16,9 +16,9 @@ constexpr uint16_t kSettingsReadCount = 18;
 QString FieldCaption(CtSettingsEncoding::Field field)
 {
     switch (field) {
-    case CtSettingsEncoding::Field::Angle: return QCoreApplication::translate("InstrumentSettingsCommands", "Angle difference");
-    case CtSettingsEncoding::Field::CurrentRatio: return QCoreApplication::translate("InstrumentSettingsCommands", "Current transformer ratio");
-    case CtSettingsEncoding::Field::VoltageRatio: return QCoreApplication::translate("InstrumentSettingsCommands", "Voltage transformer ratio");
+    case CtSettingsEncoding::Field::Angle: return InstrumentSettingsCommands::tr("Angle difference");
+    case CtSettingsEncoding::Field::CurrentRatio: return InstrumentSettingsCommands::tr("Current transformer ratio");
+    case CtSettingsEncoding::Field::VoltageRatio: return InstrumentSettingsCommands::tr("Voltage transformer ratio");
     }
     return QString();
 }
@@ -48,10 +48,10 @@ QString InstrumentSettingsCommands::save(const CtSettingsControls& controls)
     switch (encoding.refusal) {
     case Refusal::None: break;
     case Refusal::AngleAboveLimit:
-        notifier_.message(QCoreApplication::translate("InstrumentSettingsCommands", "Angle difference is not greater than 30 degrees, the data is invalid!"));
+        notifier_.message(tr("Angle difference is not greater than 30 degrees, the data is invalid!"));
         return QString();
     case Refusal::AngleBelowLimit:
-        notifier_.message(QCoreApplication::translate("InstrumentSettingsCommands", "Angle difference can not be less than -30 degrees, the data is invalid!"));
+        notifier_.message(tr("Angle difference can not be less than -30 degrees, the data is invalid!"));
         return QString();
     case Refusal::NotANumber:
         notifier_.message(NotANumberText(FieldCaption(encoding.field), FieldText(controls, encoding.field)),
@@ -67,9 +67,9 @@ QString InstrumentSettingsCommands::save(const CtSettingsControls& controls)
     state_.CtSettings = encoding.block;
     state_.LastRequestRegister = uint8_t(Reg::InstrumentSettings);
     mainWindow_.setStatusText(MainWindowView::BandwidthPanel, encoding.block.Bandwidth != 0
-                                                                  ? QCoreApplication::translate("InstrumentSettingsCommands", "Status: Broadband")
-                                                                  : QCoreApplication::translate("InstrumentSettingsCommands", "Status: narrowband"));
-    return QCoreApplication::translate("InstrumentSettingsCommands", "Data is being transmitted to the instrument");
+                                                                  ? tr("Status: Broadband")
+                                                                  : tr("Status: narrowband"));
+    return tr("Data is being transmitted to the instrument");
 }
 
 QString InstrumentSettingsCommands::read()
@@ -78,5 +78,5 @@ QString InstrumentSettingsCommands::read()
         notifier_.message(RequestNotSentText());
         return QString();
     }
-    return QCoreApplication::translate("InstrumentSettingsCommands", "Is requesting instrument data ......");
+    return tr("Is requesting instrument data ......");
 }

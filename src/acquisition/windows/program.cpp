@@ -90,7 +90,7 @@ bool Program::startSimulator(QString* error)
     simulator_ = std::make_unique<sim::PtySimulator>(simOptions);
     std::string reason;
     if (!simulator_->start(&reason)) {
-        if (error) *error = QCoreApplication::translate("Program", "The simulated instrument could not start: %1").arg(QString::fromStdString(reason));
+        if (error) *error = tr("The simulated instrument could not start: %1").arg(QString::fromStdString(reason));
         simulator_.reset();
         return false;
     }
@@ -103,7 +103,7 @@ bool Program::start(QString* error)
     if (!options_.traceFile.isEmpty()) {
         QString reason;
         if (!trace_.open(options_.traceFile, &reason)) {
-            if (error) *error = QCoreApplication::translate("Program", "Cannot write the communication log %1: %2").arg(options_.traceFile, reason);
+            if (error) *error = tr("Cannot write the communication log %1: %2").arg(options_.traceFile, reason);
             return false;
         }
     }
@@ -129,7 +129,7 @@ bool Program::start(QString* error)
         LinkAssemblyServices{state_, *mainWindow_, *notifier_, sinks_, settings_, extras, portOverride});
     if (trace_.isOpen()) {
         link_->traceTo(trace_, [this](const QString& reason) {
-            notifier_->message(QCoreApplication::translate("Program", "The communication log %1 cannot be written any more: %2")
+            notifier_->message(tr("The communication log %1 cannot be written any more: %2")
                                    .arg(options_.traceFile, reason),
                                QString(), Notifier::Icon::Warning);
         });
@@ -220,7 +220,7 @@ void Program::chooseLanguage(UiLanguage language)
     QString reason;
     if (!SaveUiLanguage(settings_, language, &reason)) {
         mainWindow_->statusBar()->showMessage(
-            QCoreApplication::translate("Program", "The language cannot be saved to %1: %2. It applies until the "
+            tr("The language cannot be saved to %1: %2. It applies until the "
                                                    "program ends.")
                 .arg(QDir::toNativeSeparators(settings_.path()), reason),
             10000);

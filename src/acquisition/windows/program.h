@@ -11,6 +11,7 @@
 #include "appearance/windows/stylesheet_skin_engine.h"
 #include "appearance/windows/ui_translator.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
@@ -56,6 +57,8 @@ struct ProgramOptions {
 };
 
 class Program {
+    Q_DECLARE_TR_FUNCTIONS(Program)
+
 public:
     explicit Program(ProgramOptions options);
     ~Program();

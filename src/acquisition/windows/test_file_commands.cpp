@@ -15,8 +15,8 @@ TestFileCommands::TestFileCommands(AcquisitionState& state, MainWindowView& view
     : state_(state), view_(view), notifier_(notifier), lastFolder_(QDir::homePath())
 {
     chooseSaveFile = [dialogParent](const QString& proposed) {
-        QFileDialog dialog(dialogParent, QCoreApplication::translate("TestFileCommands", "Save"), proposed,
-                           QCoreApplication::translate("TestFileCommands", "Velquor Test File(.vqm) (*.vqm)"));
+        QFileDialog dialog(dialogParent, tr("Save"), proposed,
+                           tr("Velquor Test File(.vqm) (*.vqm)"));
         dialog.setObjectName(QStringLiteral("SaveDialog1"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("vqm"));
@@ -26,8 +26,8 @@ TestFileCommands::TestFileCommands(AcquisitionState& state, MainWindowView& view
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     chooseOpenFile = [dialogParent](const QString& folder) {
-        return QFileDialog::getOpenFileName(dialogParent, QCoreApplication::translate("TestFileCommands", "Open"), folder,
-                                            QCoreApplication::translate("TestFileCommands", "VelquorFile (*.vqm);;AllFile (*)"));
+        return QFileDialog::getOpenFileName(dialogParent, tr("Open"), folder,
+                                            tr("VelquorFile (*.vqm);;AllFile (*)"));
     };
 }
 
@@ -37,7 +37,7 @@ void TestFileCommands::save()
     if (path.isEmpty()) return;
     lastFolder_ = QFileInfo(path).absolutePath();
     if (QFileInfo::exists(path) &&
-        notifier_.question(QCoreApplication::translate("TestFileCommands", "  File already exists, overwrite?  "), QCoreApplication::translate("TestFileCommands", "File exists")) !=
+        notifier_.question(tr("  File already exists, overwrite?  "), tr("File exists")) !=
             Notifier::Answer::Yes)
         return;
     QString error;
