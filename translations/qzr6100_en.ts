@@ -2303,4 +2303,27 @@ Please enter a number such as 1.5; nothing was sent.</translation>
         <translation>Range: Positive</translation>
     </message>
 </context>
+<context>
+    <name>WaveformPlot</name>
+    <message>
+        <source>SEC/DIV:</source>
+        <translation>Time/div: </translation>
+    </message>
+    <message>
+        <source>Vol/DIV:</source>
+        <translation>Volts/div: </translation>
+    </message>
+    <message>
+        <source>Amp/DIV:</source>
+        <translation>Amps/div: </translation>
+    </message>
+    <message>
+        <source>Trigger Source:</source>
+        <translation>Trigger: </translation>
+    </message>
+    <message>
+        <source>Vol</source>
+        <translation>voltage</translation>
+    </message>
+</context>
 </TS>

@@ -176,8 +176,9 @@ void MainWindow::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange) {
         texts_.retranslate();
-        // The readout captions have new widths.
+        // The readout captions have new widths; the plots carry captions.
         applyMainLayout();
+        redrawMainDisplay();
     }
     QMainWindow::changeEvent(event);
 }
