@@ -284,6 +284,21 @@ private slots:
         for (const auto& [name, texts] : restored) QCOMPARE(texts, before.at(name));
     }
 
+    void aStatusLineWrittenInEnglishReturnsToTheInstrumentsWords()
+    {
+        startProgram(std::nullopt);
+        AlarmDialog& alarm = program->alarmDialog();
+        program->mainWindow().action(MainWindow::Command::LanguageEnglish)->trigger();
+        DeliverLanguageChange();
+        alarm.findChild<QPushButton*>(QStringLiteral("Button3"))->click();
+        const QString english = alarm.statusText();
+        QVERIFY(!english.isEmpty() && !kCjk.match(english).hasMatch());
+
+        program->mainWindow().action(MainWindow::Command::LanguageInstrument)->trigger();
+        DeliverLanguageChange();
+        QCOMPARE(alarm.statusText(), QStringLiteral("正在请求仪器数据......"));
+    }
+
     void theChoiceIsKeptAndTheCommandLineWinsForOneRun()
     {
         startProgram(std::nullopt);

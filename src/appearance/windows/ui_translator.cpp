@@ -3,6 +3,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <cstring>
+
 UiTranslator::~UiTranslator()
 {
     if (installed_) QCoreApplication::removeTranslator(&translator_);
@@ -17,28 +19,49 @@ QString UiTranslator::translationFile(UiLanguage language)
     return QStringLiteral(":/i18n/") + name;
 }
 
+void UiTranslator::install(bool translating)
+{
+    // Removing and installing again is what tells every window.
+    if (installed_) QCoreApplication::removeTranslator(&translator_);
+    translator_.translating = translating;
+    installed_ = QCoreApplication::installTranslator(&translator_);
+}
+
 bool UiTranslator::apply(UiLanguage language, QString* error)
 {
-    if (language == language_ && (installed_ || language == UiLanguage::Instrument)) return true;
+    if (language == language_) return true;
     if (language == UiLanguage::Instrument) {
-        if (installed_) QCoreApplication::removeTranslator(&translator_);
-        installed_ = false;
+        install(false);
         language_ = language;
         return true;
     }
     const QString file = translationFile(language);
-    // Loaded into a fresh translator first, so a bad file leaves the current
+    // Tried on a fresh translator first, so a bad file leaves the current
     // language in place.
     QTranslator probe;
-    if (!probe.load(file)) {
+    if (!probe.load(file) || !translator_.load(file)) {
         if (error)
             *error = QCoreApplication::translate("UiTranslator", "The translation %1 cannot be read.").arg(file);
         return false;
     }
-    if (installed_) QCoreApplication::removeTranslator(&translator_);
-    installed_ = translator_.load(file) && QCoreApplication::installTranslator(&translator_);
-    language_ = installed_ ? language : UiLanguage::Instrument;
-    if (!installed_ && error)
-        *error = QCoreApplication::translate("UiTranslator", "The translation %1 cannot be read.").arg(file);
-    return installed_;
+    install(true);
+    language_ = language;
+    return true;
+}
+
+QString UiTranslator::Translator::translate(const char* context, const char* sourceText, const char* disambiguation,
+                                            int n) const
+{
+    if (context && std::strcmp(context, kSourceTextContext) == 0) {
+        if (translating) return QString();
+        const QMutexLocker lock(&mutex_);
+        return sources_.value(QString::fromUtf8(sourceText));
+    }
+    if (!translating) return QString();
+    QString text = QTranslator::translate(context, sourceText, disambiguation, n);
+    if (!text.isEmpty()) {
+        const QMutexLocker lock(&mutex_);
+        sources_.insert(text, QString::fromUtf8(sourceText));
+    }
+    return text;
 }

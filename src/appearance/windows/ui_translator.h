@@ -1,12 +1,20 @@
 #pragma once
 // Puts a window language into effect for the whole program: installs or
-// removes the translator, which makes Qt send every window a LanguageChange,
+// removes the translation, which makes Qt send every window a LanguageChange,
 // on which each window shows its texts again (WindowTexts).
 
 #include "appearance/ui_language.h"
 
+#include <QHash>
+#include <QMutex>
 #include <QString>
 #include <QTranslator>
+
+// Asked with QCoreApplication::translate(kSourceTextContext, text), the
+// translation answers with the text that `text` was translated from, once
+// the instrument's texts are back: so a status line written in English
+// returns to the instrument's words with the rest of its window.
+inline constexpr char kSourceTextContext[] = "qzr6100 source text";
 
 class UiTranslator {
 public:
@@ -25,7 +33,23 @@ public:
     static QString translationFile(UiLanguage language);
 
 private:
-    QTranslator translator_;
+    // Translates while a language is in effect and remembers what it gave
+    // out; with the instrument's texts it only answers kSourceTextContext.
+    class Translator : public QTranslator {
+    public:
+        QString translate(const char* context, const char* sourceText, const char* disambiguation = nullptr,
+                          int n = -1) const override;
+        bool isEmpty() const override { return false; }
+        bool translating = false;
+
+    private:
+        mutable QMutex mutex_;  // translations may be asked for from any thread
+        mutable QHash<QString, QString> sources_;
+    };
+
+    void install(bool translating);
+
+    Translator translator_;
     bool installed_ = false;
     UiLanguage language_ = UiLanguage::Instrument;
 };

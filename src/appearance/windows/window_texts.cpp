@@ -1,5 +1,7 @@
 #include "appearance/windows/window_texts.h"
 
+#include "appearance/windows/ui_translator.h"
+
 #include <QAbstractButton>
 #include <QAction>
 #include <QComboBox>
@@ -164,9 +166,11 @@ void WindowTexts::retranslate()
         if (!e.object) continue;
         const QString current = Read(e.object, e.slot, e.index);
         // A text its owner has written since (a status line) was written in
-        // the language of that moment; a whole text of the instrument's is
-        // still found, the rest waits for the owner's next update.
-        if (current != e.shown) e.source = current;
+        // the language of that moment: a whole text is still found (an
+        // English one through what it was translated from), the rest waits
+        // for the owner's next update.
+        if (current != e.shown)
+            e.source = QCoreApplication::translate(kSourceTextContext, current.toUtf8().constData());
         const QString text = Translate(e.source, e.contexts);
         if (text != current) Write(e.object, e.slot, e.index, text);
         e.shown = text;

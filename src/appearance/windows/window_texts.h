@@ -8,8 +8,8 @@
 //
 // A text the window has changed since (a status line, a filled-in value) was
 // written by its owner in the language of that moment: if it is a whole text
-// of the instrument's it is translated too, otherwise it keeps its language
-// until the owner's next update.
+// it is translated too, otherwise it keeps its language until the owner's
+// next update.
 
 #include <QPointer>
 #include <QString>
