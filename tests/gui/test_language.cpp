@@ -299,6 +299,19 @@ private slots:
         QCOMPARE(alarm.statusText(), QStringLiteral("正在请求仪器数据......"));
     }
 
+    void aWindowBuiltWhileEnglishIsShownSwitchesBackToo()
+    {
+        startProgram(UiLanguage::English);
+        AddressResetDialog late;
+        const QStringList english = ShownTexts(&late);
+        QVERIFY(WithCjk(english).isEmpty());
+        program->mainWindow().action(MainWindow::Command::LanguageInstrument)->trigger();
+        DeliverLanguageChange();
+        // As the program's own address window, built before English was chosen.
+        QCOMPARE(ShownTexts(&late), ShownTexts(&program->addressResetDialog()));
+        QVERIFY(ShownTexts(&late) != english);
+    }
+
     void theChoiceIsKeptAndTheCommandLineWinsForOneRun()
     {
         startProgram(std::nullopt);

@@ -5,6 +5,13 @@
 
 #include <cstring>
 
+QString SourceTextQuery(const QString& context, const QString& text)
+{
+    // The context keeps apart texts that read the same in English but not
+    // in the instrument's words ("Stop" from "Stop  " and from "停止").
+    return context + QChar(0x1F) + text;
+}
+
 UiTranslator::~UiTranslator()
 {
     if (installed_) QCoreApplication::removeTranslator(&translator_);
@@ -53,7 +60,6 @@ QString UiTranslator::Translator::translate(const char* context, const char* sou
                                             int n) const
 {
     if (context && std::strcmp(context, kSourceTextContext) == 0) {
-        if (translating) return QString();
         const QMutexLocker lock(&mutex_);
         return sources_.value(QString::fromUtf8(sourceText));
     }
@@ -61,7 +67,7 @@ QString UiTranslator::Translator::translate(const char* context, const char* sou
     QString text = QTranslator::translate(context, sourceText, disambiguation, n);
     if (!text.isEmpty()) {
         const QMutexLocker lock(&mutex_);
-        sources_.insert(text, QString::fromUtf8(sourceText));
+        sources_.insert(SourceTextQuery(QString::fromUtf8(context), text), QString::fromUtf8(sourceText));
     }
     return text;
 }

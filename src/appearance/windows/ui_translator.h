@@ -10,11 +10,13 @@
 #include <QString>
 #include <QTranslator>
 
-// Asked with QCoreApplication::translate(kSourceTextContext, text), the
-// translation answers with the text that `text` was translated from, once
-// the instrument's texts are back: so a status line written in English
-// returns to the instrument's words with the rest of its window.
+// Asked with QCoreApplication::translate(kSourceTextContext,
+// SourceTextQuery(context, text)), the translation answers with the text
+// that `text` was translated from in that context: so a window built while
+// English is shown, or a status line written in English, returns to the
+// instrument's words with the rest.
 inline constexpr char kSourceTextContext[] = "qzr6100 source text";
+QString SourceTextQuery(const QString& context, const QString& text);
 
 class UiTranslator {
 public:
@@ -34,7 +36,7 @@ public:
 
 private:
     // Translates while a language is in effect and remembers what it gave
-    // out; with the instrument's texts it only answers kSourceTextContext.
+    // out, which it tells through kSourceTextContext in either language.
     class Translator : public QTranslator {
     public:
         QString translate(const char* context, const char* sourceText, const char* disambiguation = nullptr,

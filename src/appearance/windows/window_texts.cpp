@@ -110,12 +110,24 @@ QString Translate(const QString& source, const QStringList& contexts)
     return source;
 }
 
+// What the text was translated from, when it was; else the text itself.
+QString SourceOf(const QString& text, const QStringList& contexts)
+{
+    for (const QString& context : contexts) {
+        const QByteArray query = SourceTextQuery(context, text).toUtf8();
+        const QString source = QCoreApplication::translate(kSourceTextContext, query.constData());
+        if (source != QString::fromUtf8(query)) return source;
+    }
+    return text;
+}
+
 } // namespace
 
 void WindowTexts::add(QObject* object, Slot slot, int index, const QString& text, const QStringList& contexts)
 {
     if (text.trimmed().isEmpty()) return;
-    entries_.push_back(Entry{object, slot, index, text, text, contexts});
+    // A window built while English is shown was given the English texts.
+    entries_.push_back(Entry{object, slot, index, SourceOf(text, contexts), text, contexts});
 }
 
 void WindowTexts::capture(QWidget* root, const QStringList& extraContexts)
@@ -169,8 +181,7 @@ void WindowTexts::retranslate()
         // the language of that moment: a whole text is still found (an
         // English one through what it was translated from), the rest waits
         // for the owner's next update.
-        if (current != e.shown)
-            e.source = QCoreApplication::translate(kSourceTextContext, current.toUtf8().constData());
+        if (current != e.shown) e.source = SourceOf(current, e.contexts);
         const QString text = Translate(e.source, e.contexts);
         if (text != current) Write(e.object, e.slot, e.index, text);
         e.shown = text;

@@ -2,9 +2,10 @@
 // The texts of one window, kept in the language they were written in, so the
 // window can show them again in whatever language is loaded when it gets a
 // LanguageChange. The windows write their texts with tr() where they build
-// their controls; they are built before any translation is installed, and
-// capture() then remembers every caption, title, tooltip, list item and
-// accessible name as its source. retranslate() looks each one up again.
+// their controls; capture() then remembers every caption, title, tooltip,
+// list item and accessible name by its source (the instrument's text, also
+// for a window built while English is shown). retranslate() looks each one
+// up again.
 //
 // A text the window has changed since (a status line, a filled-in value) was
 // written by its owner in the language of that moment: if it is a whole text
