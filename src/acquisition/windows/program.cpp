@@ -220,8 +220,7 @@ void Program::chooseLanguage(UiLanguage language)
     QString reason;
     if (!SaveUiLanguage(settings_, language, &reason)) {
         mainWindow_->statusBar()->showMessage(
-            tr("The language cannot be saved to %1: %2. It applies until the "
-                                                   "program ends.")
+            tr("The language cannot be saved to %1: %2. It applies until the program ends.")
                 .arg(QDir::toNativeSeparators(settings_.path()), reason),
             10000);
     }
