@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-svg-dev
+  qt6-tools-dev qt6-l10n-tools
   libpng-dev libxlsxwriter-dev zlib1g-dev
   fonts-noto-cjk fonts-dejavu-core fonts-liberation poppler-utils
   xvfb xauth imagemagick xdg-utils

@@ -12,6 +12,7 @@
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <cstdio>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -68,7 +69,13 @@ int main(int argc, char* argv[])
         QStringLiteral("factory"),
         QStringLiteral("Show the factory items of the Options menu: \"Calibration\" and "
                        "\"Instrument communication settings\"."));
+    const QCommandLineOption languageOption(
+        QStringLiteral("language"),
+        QStringLiteral("Show the windows in LANGUAGE for this run: \"instrument\" (the instrument's own texts) "
+                       "or \"en\" (English)."),
+        QStringLiteral("LANGUAGE"));
     parser.addOption(portOption);
+    parser.addOption(languageOption);
     parser.addOption(factoryOption);
     parser.addOption(simulateOption);
     parser.addOption(traceOption);
@@ -81,6 +88,14 @@ int main(int argc, char* argv[])
     options.traceFile = parser.value(traceOption);
     options.factory = parser.isSet(factoryOption);
     options.files = parser.positionalArguments();
+    if (parser.isSet(languageOption)) {
+        options.language = ParseUiLanguage(parser.value(languageOption));
+        if (!options.language) {
+            std::fprintf(stderr, "qzr6100: unknown language \"%s\"; use \"instrument\" or \"en\".\n",
+                         qPrintable(parser.value(languageOption)));
+            return 2;
+        }
+    }
 
     Program program(options);
     QString error;

@@ -11,6 +11,7 @@
 #include "link/modbus_framing.h"
 #include "link/register_map.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 
 #include <algorithm>
@@ -19,7 +20,7 @@
 
 namespace {
 
-const QString kSynchronizedText = QStringLiteral("Successful synchronization");
+const char* const kSynchronizedText = QT_TRANSLATE_NOOP("ResponseHandler", "Successful synchronization");
 
 // A register read reply: address, function, byte count, data, CRC.
 constexpr int kReadDataOffset = 3;
@@ -100,8 +101,8 @@ void ResponseHandler::handleBulkReply(const uint8_t* reply)
     std::memcpy(state_.ReceivedRecord.bytes(), reply, kMeasurementImageSize);
     RepairMeasurementImage(state_.TestRecord);
     view_.redrawMainDisplay();
-    view_.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Communication success!"));
-    view_.setStatusText(MainWindowView::DatePanel, QStringLiteral("Date: ") + dateTimeText());
+    view_.setStatusText(MainWindowView::LinkPanel, tr("Communication success!"));
+    view_.setStatusText(MainWindowView::DatePanel, tr("Date: ") + dateTimeText());
     sampling_.bulkReplyHandled();
     showCalibrationPhases();
 }
@@ -131,14 +132,14 @@ void ResponseHandler::handleStartingBlock(int block, const uint8_t* reply)
         requests_.RequestStartingBlock(next);
         state_.LastRequestRegister = uint8_t(Reg::Starting);
         state_.LastRequestCount = uint8_t(next);
-        if (sinks_.starting) sinks_.starting->showStatus(QStringLiteral("Receiving data") + QString::number(next));
+        if (sinks_.starting) sinks_.starting->showStatus(tr("Receiving data") + QString::number(next));
         return;
     }
     // The capture is replaced only as a whole.
     std::memcpy(state_.StartingCapture.bytes(), state_.StartingStaging, kStartingImageSize);
     state_.StartBlockIndex = 0;
     if (sinks_.starting) {
-        sinks_.starting->showStatus(QStringLiteral("Testing completed"));
+        sinks_.starting->showStatus(tr("Testing completed"));
         sinks_.starting->drawStartingPlot();
     }
 }
@@ -164,10 +165,10 @@ void ResponseHandler::handleReadReply(uint16_t reg, const uint8_t* reply, int le
         }
         state_.AlarmEnableBits = data[0];
         ++state_.AlarmReadStep;
-        view_.setStatusText(MainWindowView::LinkPanel, kSynchronizedText);
+        view_.setStatusText(MainWindowView::LinkPanel, tr(kSynchronizedText));
         if (sinks_.alarm) {
             sinks_.alarm->showEnableBits(data[0]);
-            sinks_.alarm->showStatus(kSynchronizedText);
+            sinks_.alarm->showStatus(tr(kSynchronizedText));
             sinks_.alarm->readOutEnded(true);
         }
     } else if (reg == Reg::NarrowbandPhase || reg == Reg::BroadbandPhase) {
@@ -187,14 +188,14 @@ void ResponseHandler::handleReadReply(uint16_t reg, const uint8_t* reply, int le
             return;
         }
         std::memcpy(state_.CtSettings.bytes(), data, kCtSettingsSize);
-        view_.setStatusText(MainWindowView::LinkPanel, kSynchronizedText);
+        view_.setStatusText(MainWindowView::LinkPanel, tr(kSynchronizedText));
         if (sinks_.instrumentSettings) {
-            sinks_.instrumentSettings->showStatus(kSynchronizedText);
+            sinks_.instrumentSettings->showStatus(tr(kSynchronizedText));
             sinks_.instrumentSettings->showSettings(state_.CtSettings);
         }
         view_.setStatusText(MainWindowView::BandwidthPanel, state_.CtSettings.Bandwidth != 0
-                                                                ? QStringLiteral("Broadband")
-                                                                : QStringLiteral("Narrowband"));
+                                                                ? tr("Broadband")
+                                                                : tr("Narrowband"));
         if (sinks_.instrumentSettings) sinks_.instrumentSettings->readEnded(true);
     }
 }
@@ -222,30 +223,31 @@ void ResponseHandler::handleWriteAck(uint16_t reg)
 {
     if (reg >= Reg::AlarmFirst && reg < Reg::AlarmLast) {
         // The label names the limit that goes out next.
-        static const std::array<QString, 7> kSendingText = {
-            QStringLiteral("Sending AL1L"), QStringLiteral("Sending AL2H"), QStringLiteral("Sending AL2L"),
-            QStringLiteral("Sending AL3H"), QStringLiteral("Sending AL3L"), QStringLiteral("Sending AL4H"),
-            QStringLiteral("Sending AL4L"),
+        static const std::array<const char*, 7> kSendingText = {
+            QT_TRANSLATE_NOOP("ResponseHandler", "Sending AL1L"), QT_TRANSLATE_NOOP("ResponseHandler", "Sending AL2H"),
+            QT_TRANSLATE_NOOP("ResponseHandler", "Sending AL2L"), QT_TRANSLATE_NOOP("ResponseHandler", "Sending AL3H"),
+            QT_TRANSLATE_NOOP("ResponseHandler", "Sending AL3L"), QT_TRANSLATE_NOOP("ResponseHandler", "Sending AL4H"),
+            QT_TRANSLATE_NOOP("ResponseHandler", "Sending AL4L"),
         };
         const int index = reg - Reg::AlarmFirst;
-        if (sinks_.alarm) sinks_.alarm->showStatus(kSendingText[size_t(index)]);
+        if (sinks_.alarm) sinks_.alarm->showStatus(tr(kSendingText[size_t(index)]));
         // A closed port stops the chain; the window learns that it ended.
         if (!requests_.WriteAlarmLimit(uint16_t(reg + 1), state_.AlarmLimits[index + 1]) && sinks_.alarm)
             sinks_.alarm->writeEnded(false);
     } else if (reg == Reg::AlarmLast) {
         const bool sent = requests_.WriteAlarmEnableBits(state_.AlarmEnableBits);
         if (sinks_.alarm) {
-            sinks_.alarm->showStatus(QStringLiteral("Data transfer is complete."));
+            sinks_.alarm->showStatus(tr("Data transfer is complete."));
             if (!sent) sinks_.alarm->writeEnded(false);
         }
     } else if (reg == Reg::AlarmEnable) {
         if (sinks_.alarm) {
-            sinks_.alarm->showStatus(QStringLiteral("Data transmission completed."));
+            sinks_.alarm->showStatus(tr("Data transmission completed."));
             sinks_.alarm->writeEnded(true);
         }
     } else if (reg == Reg::InstrumentSettings) {
         if (sinks_.instrumentSettings) {
-            sinks_.instrumentSettings->showStatus(QStringLiteral("Successfully write data to the instrument"));
+            sinks_.instrumentSettings->showStatus(tr("Successfully write data to the instrument"));
             sinks_.instrumentSettings->saveEnded(true);
         }
     }
@@ -253,7 +255,7 @@ void ResponseHandler::handleWriteAck(uint16_t reg)
 
 void ResponseHandler::handleTriggerAck()
 {
-    if (sinks_.starting) sinks_.starting->showStatus(QStringLiteral("Successfully triggered"));
+    if (sinks_.starting) sinks_.starting->showStatus(tr("Successfully triggered"));
     state_.StartBlockIndex = 1;
     state_.LastRequestCount = 1;
     requests_.RequestStartingBlock(1);

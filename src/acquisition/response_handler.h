@@ -14,6 +14,7 @@
 
 #include "link/register_map.h"
 
+#include <QCoreApplication>
 #include <QByteArray>
 #include <QString>
 
@@ -27,6 +28,8 @@ class Notifier;
 class SamplingController;
 
 class ResponseHandler : public ReplyRouter {
+    Q_DECLARE_TR_FUNCTIONS(ResponseHandler)
+
 public:
     // Registers itself as the router of requests.
     ResponseHandler(AcquisitionState& state, InstrumentRequests& requests, SamplingController& sampling,

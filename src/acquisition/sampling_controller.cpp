@@ -5,6 +5,8 @@
 #include "acquisition/notifier.h"
 #include "link/register_map.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 using Control = MainWindowView::Control;
@@ -130,7 +132,7 @@ void SamplingController::bulkReplyHandled()
 
 void SamplingController::continuousReadTick()
 {
-    view_.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Request data!"));
+    view_.setStatusText(MainWindowView::LinkPanel, tr("Request data!"));
     // No message here: a closed port shows up as the re-read timer's status.
     request();
     state_.LastRequestRegister = uint8_t(Reg::Measurement);

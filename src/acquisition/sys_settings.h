@@ -25,6 +25,8 @@ inline constexpr SettingKey RecordChannel[6] = {
 inline constexpr SettingKey SamplingStep{"RecordSet", "SampingSetp", 2};
 inline constexpr SettingKey SaveStep{"RecordSet", "SaveSetp", 2};
 inline constexpr SettingKey TemperatureInterface{"RecordSet", "TInCommNO", -1};
+// A name, not a number: "instrument" or "en"; the default stands for no name.
+inline constexpr SettingKey Language{"Language", "Name", 0};
 } // namespace SysSetKeys
 
 // SysSet.ini with typed access by key.

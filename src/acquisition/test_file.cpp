@@ -1,5 +1,6 @@
 #include "acquisition/test_file.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -13,17 +14,19 @@ bool LoadTestFile(const QString& path, TestRecordImage& record, QString* error)
     // Read-only: opening a test never modifies it, so a write-protected file
     // opens as well as any other.
     if (!file.open(QIODevice::ReadOnly)) {
-        if (error) *error = QStringLiteral("Cannot open the test file \"%1\": %2").arg(name, file.errorString());
+        if (error) *error = QCoreApplication::translate("TestFile", "Cannot open the test file \"%1\": %2")
+            .arg(name, file.errorString());
         return false;
     }
     const QByteArray bytes = file.read(kTestRecordSize);
     if (file.error() != QFileDevice::NoError) {
-        if (error) *error = QStringLiteral("Cannot read the test file \"%1\": %2").arg(name, file.errorString());
+        if (error) *error = QCoreApplication::translate("TestFile", "Cannot read the test file \"%1\": %2")
+            .arg(name, file.errorString());
         return false;
     }
     if (bytes.size() < kTestRecordSize) {
         if (error) {
-            *error = QStringLiteral("\"%1\" is not a test file: it holds %2 bytes, a test file holds %3.")
+            *error = QCoreApplication::translate("TestFile", "\"%1\" is not a test file: it holds %2 bytes, a test file holds %3.")
                          .arg(name)
                          .arg(bytes.size())
                          .arg(kTestRecordSize);
@@ -39,12 +42,14 @@ bool SaveTestFile(const QString& path, const TestRecordImage& record, QString* e
     const QString name = QFileInfo(path).fileName();
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
-        if (error) *error = QStringLiteral("Cannot save the test file \"%1\": %2").arg(name, file.errorString());
+        if (error) *error = QCoreApplication::translate("TestFile", "Cannot save the test file \"%1\": %2")
+            .arg(name, file.errorString());
         return false;
     }
     const qint64 written = file.write(reinterpret_cast<const char*>(record.bytes()), kTestRecordSize);
     if (written != kTestRecordSize || !file.commit()) {
-        if (error) *error = QStringLiteral("Cannot save the test file \"%1\": %2").arg(name, file.errorString());
+        if (error) *error = QCoreApplication::translate("TestFile", "Cannot save the test file \"%1\": %2")
+            .arg(name, file.errorString());
         return false;
     }
     return true;

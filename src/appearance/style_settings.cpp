@@ -4,6 +4,7 @@
 #include "acquisition/sys_settings.h"
 #include "display/display_colors.h"
 
+#include <QCoreApplication>
 #include <QDir>
 
 namespace StyleTables {
@@ -45,7 +46,7 @@ bool ApplySkinItem(const StyleServices& services, int item)
     QString error;
     if (services.skins.load(path, &error)) return true;
     if (services.reportProblem) {
-        services.reportProblem(QStringLiteral("Skin %1 could not be loaded from %2: %3. The style stays as it was.")
+        services.reportProblem(QCoreApplication::translate("StyleSettings", "Skin %1 could not be loaded from %2: %3. The style stays as it was.")
                                    .arg(item)
                                    .arg(QDir::toNativeSeparators(path), error));
     }
@@ -119,7 +120,7 @@ void StyleSettings::store(const SettingKey& key, int value)
 {
     QString error;
     if (!services_.settings.writeInt(key, value, &error) && services_.reportProblem) {
-        services_.reportProblem(QStringLiteral("The style cannot be saved to %1: %2. It applies until the program ends.")
+        services_.reportProblem(QCoreApplication::translate("StyleSettings", "The style cannot be saved to %1: %2. It applies until the program ends.")
                                     .arg(services_.settings.path(), error));
     }
 }

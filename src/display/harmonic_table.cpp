@@ -28,7 +28,11 @@ QString percentCell(const le::F32 (&amplitudes)[kHarmonicCount], int order)
 QString HarmonicTableHeader(int column)
 {
     static const char* const headers[kHarmonicTableColumns] = {
-        "         Order", "     Voltage RMS", "     Voltage Percentage", "     Current RMS", "     Current Percentage"};
+        QT_TRANSLATE_NOOP("HarmonicTable", "         Order"),
+        QT_TRANSLATE_NOOP("HarmonicTable", "     Voltage RMS"),
+        QT_TRANSLATE_NOOP("HarmonicTable", "     Voltage Percentage"),
+        QT_TRANSLATE_NOOP("HarmonicTable", "     Current RMS"),
+        QT_TRANSLATE_NOOP("HarmonicTable", "     Current Percentage")};
     return (column >= 0 && column < kHarmonicTableColumns) ? QString::fromLatin1(headers[column]) : QString();
 }
 

@@ -2,19 +2,28 @@
 
 #include "display/number_format.h"
 
+#include <QtGlobal>
+
 #include <cmath>
 
 namespace {
 
 constexpr ReadoutPanelInfo kPanels[kReadoutPanelCount] = {
-    {"Panel_URMS", "Label1", "Voltage ", 0, 0},   {"Panel_IRMS", "Label2", "Current ", 1, 0},
-    {"Panel_UPP", "Label6", " Upeak", 0, 1},      {"Panel_IPP", "Label7", " Ipeak ", 1, 1},
-    {"Panel_UF", "Label11", "Frequency", 0, 2},   {"Panel_IPA", "Label12", "Iphase", 1, 2},
-    {"Panel_WRMS", "Label3", "Power ", 2, 0},     {"Panel_PS", "Label8", "     S", 2, 1},
-    {"Panel_PQ", "Label13", "     Q", 2, 2},      {"Panel_PF", "Label4", "PF", 3, 0},
-    {"Panel_VTHD", "Label9", "UTHD", 3, 1},       {"Panel_ITHD", "Label14", " ITHD", 3, 2},
-    {"PANEL_IKF", "Label5", "IFF", 4, 0},         {"Panel_VKF", "Label10", " UFF", 4, 1},
-    {"Panel_KWH", "Label15", " KWH", 4, 2},
+    {"Panel_URMS", "Label1", QT_TRANSLATE_NOOP("ReadoutPanels", "Voltage "), 0, 0},
+    {"Panel_IRMS", "Label2", QT_TRANSLATE_NOOP("ReadoutPanels", "Current "), 1, 0},
+    {"Panel_UPP", "Label6", QT_TRANSLATE_NOOP("ReadoutPanels", " Upeak"), 0, 1},
+    {"Panel_IPP", "Label7", QT_TRANSLATE_NOOP("ReadoutPanels", " Ipeak "), 1, 1},
+    {"Panel_UF", "Label11", QT_TRANSLATE_NOOP("ReadoutPanels", "Frequency"), 0, 2},
+    {"Panel_IPA", "Label12", QT_TRANSLATE_NOOP("ReadoutPanels", "Iphase"), 1, 2},
+    {"Panel_WRMS", "Label3", QT_TRANSLATE_NOOP("ReadoutPanels", "Power "), 2, 0},
+    {"Panel_PS", "Label8", QT_TRANSLATE_NOOP("ReadoutPanels", "     S"), 2, 1},
+    {"Panel_PQ", "Label13", QT_TRANSLATE_NOOP("ReadoutPanels", "     Q"), 2, 2},
+    {"Panel_PF", "Label4", QT_TRANSLATE_NOOP("ReadoutPanels", "PF"), 3, 0},
+    {"Panel_VTHD", "Label9", QT_TRANSLATE_NOOP("ReadoutPanels", "UTHD"), 3, 1},
+    {"Panel_ITHD", "Label14", QT_TRANSLATE_NOOP("ReadoutPanels", " ITHD"), 3, 2},
+    {"PANEL_IKF", "Label5", QT_TRANSLATE_NOOP("ReadoutPanels", "IFF"), 4, 0},
+    {"Panel_VKF", "Label10", QT_TRANSLATE_NOOP("ReadoutPanels", " UFF"), 4, 1},
+    {"Panel_KWH", "Label15", QT_TRANSLATE_NOOP("ReadoutPanels", " KWH"), 4, 2},
 };
 
 struct ReadoutRule {

@@ -5,6 +5,7 @@
 #include "display/number_format.h"
 #include "display/pixel_lines.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 #include <algorithm>
@@ -59,7 +60,7 @@ int StartingPointCount(int startOffset, int step, int plotWidth)
 QString StartingPeakText(const char* name, int peakCounts, float scaleFactor, const char* unit)
 {
     const double peak = RoundHalfEven(double(peakCounts) * double(scaleFactor) * 100) / 100;
-    return QLatin1String(name) + FormatGeneral(peak) + QLatin1String(unit);
+    return QCoreApplication::translate("StartingPlot", name) + FormatGeneral(peak) + QLatin1String(unit);
 }
 
 void DrawStartingPlot(QImage& startingSurface, const QSize& picSize, const QSize& screenSize,
@@ -95,7 +96,7 @@ void DrawStartingPlot(QImage& startingSurface, const QSize& picSize, const QSize
     DrawTrace(p, capture.VoltageSamples, voltageZero, voltageScale, mid, startOffset, step, count,
               kVoltageTraceColor, points);
 
-    const QString voltageText = StartingPeakText("Voltage peak", peaks.voltage, capture.VoltageScale.get(), "V");
+    const QString voltageText = StartingPeakText(QT_TRANSLATE_NOOP("StartingPlot", "Voltage peak"), peaks.voltage, capture.VoltageScale.get(), "V");
     p.setPen(kVoltageTraceColor);
     DrawTextTopLeft(p, 5, H - 15, voltageText);
     // The current's text starts at x = 125 unless a long voltage peak
@@ -103,5 +104,5 @@ void DrawStartingPlot(QImage& startingSurface, const QSize& picSize, const QSize
     const int currentTextLeft = std::max(125, 5 + p.fontMetrics().horizontalAdvance(voltageText) + 8);
     p.setPen(kCurrentTraceColor);
     DrawTextTopLeft(p, currentTextLeft, H - 15,
-                    StartingPeakText("Current peak", peaks.current, capture.CurrentScale.get(), "A"));
+                    StartingPeakText(QT_TRANSLATE_NOOP("StartingPlot", "Current peak"), peaks.current, capture.CurrentScale.get(), "A"));
 }

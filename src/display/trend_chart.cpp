@@ -6,6 +6,7 @@
 #include "display/pixel_lines.h"
 #include "recording/ole_date.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPainter>
 
@@ -87,8 +88,9 @@ QString StampOrZero(const char* label, const double* times, long long index, int
 {
     QString text;
     if (times != nullptr && index >= 0 && index <= newestIndex) text = FormatRecordStamp(times[index], locale);
-    if (text.isEmpty()) return QLatin1String(label) + QLatin1String(" 0");
-    return QLatin1String(label) + text;
+    const QString caption = QCoreApplication::translate("TrendChart", label);
+    if (text.isEmpty()) return caption + QLatin1String(" 0");
+    return caption + text;
 }
 
 void DrawGrid(QPainter& p, const TrendChartInput& in, int W, int H)
@@ -206,7 +208,7 @@ int TrendRow(int raw, TrendRange range, int height)
 
 QString TrendTimeScaleLabel(int zoom)
 {
-    return QStringLiteral("Time/DIV=") + QString::number((long long)std::max(zoom, 1) * kGridColumnSpacing) +
+    return QCoreApplication::translate("TrendChart", "Time/DIV=") + QString::number((long long)std::max(zoom, 1) * kGridColumnSpacing) +
            QLatin1Char('S');
 }
 
@@ -215,7 +217,7 @@ QString TrendChannelScaleLabel(int channel, float scale, TrendRange range)
     const double perDivision = KnownRange(range) == TrendRange::PlusMinus
                                    ? RoundHalfEven(250000 / double(scale)) / 10000
                                    : RoundHalfEven(50000 / double(scale)) / 1000;
-    return QStringLiteral("CH%1/DIV=").arg(channel + 1) + FormatGeneral(perDivision);
+    return QCoreApplication::translate("TrendChart", "CH%1/DIV=").arg(channel + 1) + FormatGeneral(perDivision);
 }
 
 QString TrendScaleStripLabel(int tick, TrendRange range)
@@ -242,10 +244,10 @@ TrendStatusTexts TrendStatus(int newestIndex, int start, int zoom, int pointCoun
     const long long rightmost = pointCount > 0 ? leftEdge - (long long)(pointCount - 1) * zoom : leftEdge;
 
     TrendStatusTexts texts;
-    texts.samplingStep = QStringLiteral("Sampling step:") + QString::number(zoom) + QLatin1Char('S');
-    texts.start = StampOrZero("Start:", times, rightmost, newestIndex, locale);
-    texts.end = StampOrZero("End:", times, leftEdge, newestIndex, locale);
-    texts.length = QStringLiteral("Length:") + QString::number(pointCount);
+    texts.samplingStep = QCoreApplication::translate("TrendChart", "Sampling step:") + QString::number(zoom) + QLatin1Char('S');
+    texts.start = StampOrZero(QT_TRANSLATE_NOOP("TrendChart", "Start:"), times, rightmost, newestIndex, locale);
+    texts.end = StampOrZero(QT_TRANSLATE_NOOP("TrendChart", "End:"), times, leftEdge, newestIndex, locale);
+    texts.length = QCoreApplication::translate("TrendChart", "Length:") + QString::number(pointCount);
     return texts;
 }
 

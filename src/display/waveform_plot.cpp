@@ -3,6 +3,7 @@
 #include "display/number_format.h"
 #include "display/pixel_lines.h"
 
+#include <QCoreApplication>
 #include <QPainter>
 
 #include <algorithm>
@@ -50,9 +51,10 @@ QString WaveformCaption(const TestRecordImage& record)
     const QString time = PerDivision(frequency, 0.4 / double(frequency) * 100000, "8");
     const QString volts = PerDivision(record.Urms.get(), double(record.Upeak.get()) / 4 * 100, "50");
     const QString amps = PerDivision(record.Irms.get(), double(record.Ipeak.get()) / 3 * 100, "1");
-    return QLatin1String("SEC/DIV:") + time + QLatin1String("ms   ") + QLatin1String("Vol/DIV:") + volts +
-           QLatin1String("V   ") + QLatin1String("Amp/DIV:") + amps + QLatin1String("A   ") +
-           QLatin1String("Trigger Source:") + QLatin1String("Vol");
+    return QCoreApplication::translate("WaveformPlot", "SEC/DIV:") + time + QLatin1String("ms   ") +
+           QCoreApplication::translate("WaveformPlot", "Vol/DIV:") + volts + QLatin1String("V   ") +
+           QCoreApplication::translate("WaveformPlot", "Amp/DIV:") + amps + QLatin1String("A   ") +
+           QCoreApplication::translate("WaveformPlot", "Trigger Source:") + QCoreApplication::translate("WaveformPlot", "Vol");
 }
 
 float DrawWaveform(QImage& surface, const QSize& picSize, const TestRecordImage& record, const DisplayColors& colors)

@@ -7,11 +7,13 @@
 #include "link/reply_timing.h"
 #include "link/serial_port.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
 
 namespace {
 
-const QString kReRequestText = QStringLiteral("Communication failure, re-request data!");
+const char* const kReRequestText = QT_TRANSLATE_NOOP("LinkMaster", "Communication failure, re-request data!");
 
 // At most this much is read before the first bytes tell a frame's length:
 // no reply is shorter.
@@ -552,7 +554,7 @@ void LinkMaster::reReadTick()
     const bool arriving = phase_ == Phase::Settling || phase_ == Phase::Collecting;
     if (arriving || (phase_ == Phase::Clearing && now() - lastUsableMs_ < kGiveUpMs)) return;
 
-    view_.setStatusText(MainWindowView::LinkPanel, kReRequestText);
+    view_.setStatusText(MainWindowView::LinkPanel, tr(kReRequestText));
     Pending& pending = *active_;
     ++pending.reReads;
     if (pending.cancelled) {

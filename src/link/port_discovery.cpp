@@ -15,18 +15,20 @@
 #include <cstdint>
 #include <limits>
 
+#include <QCoreApplication>
+
 namespace {
 
-const QString kUsbSuffix = QStringLiteral("         Through the USB connection QZR6100");
+const char* const kUsbSuffix = QT_TRANSLATE_NOOP("PortDiscovery", "         Through the USB connection QZR6100");
 const QString kPlainSuffix = QStringLiteral("    ");
 
 QString PortNotFoundText()
 {
-    return QStringLiteral(" Did not find the default communication port! Please check:\n"
-                          "\n"
-                          "   Instrument power is turned on.\n"
-                          "   Connect the instrument of communication lines.\n"
-                          "   Change the USB port, in the communication settings reset!");
+    return PortDiscovery::tr(" Did not find the default communication port! Please check:\n"
+                             "\n"
+                             "   Instrument power is turned on.\n"
+                             "   Connect the instrument of communication lines.\n"
+                             "   Change the USB port, in the communication settings reset!");
 }
 
 constexpr int kMaxAddress = 255;
@@ -89,7 +91,7 @@ PortDiscovery::PortDiscovery(const PortDiscoveryServices& services) : s_(service
 void PortDiscovery::scan()
 {
     portScanDone_ = false;
-    s_.mainWindow.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Searching port"));
+    s_.mainWindow.setStatusText(MainWindowView::LinkPanel, tr("Searching port"));
 
     applyBaudIndex(s_.settings.readInt(SysSetKeys::Baudrate));
     view_->selectBaudIndex(baudIndex_);
@@ -124,7 +126,7 @@ void PortDiscovery::scan()
     for (const PortCandidate& c : candidates) {
         if (!s_.prober.isFree(c.path)) continue;
         const bool instrument = instrumentPorts_.contains(c.path);
-        items_ << PortItem{c.path + (instrument ? kUsbSuffix : kPlainSuffix), c.path, instrument};
+        items_ << PortItem{c.path + (instrument ? tr(kUsbSuffix) : kPlainSuffix), c.path, instrument};
         if (selected < 0 && SamePortPath(c.path, savedPort_)) {
             selected = int(items_.size()) - 1;
             if (instrument) s_.state.UsbLinkState = LinkInstrumentUsb;
@@ -138,14 +140,14 @@ void PortDiscovery::scan()
         if (!s_.state.OpenedWithFile) s_.notifier.message(PortNotFoundText());
         s_.state.OpenedWithFile = false;
         SetSamplingControlsEnabled(s_.mainWindow, false);
-        s_.mainWindow.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Connection failed"));
+        s_.mainWindow.setStatusText(MainWindowView::LinkPanel, tr("Connection failed"));
     } else {
         s_.comm.setCommPort(savedPort_);
         if (!s_.comm.portOpen() && !openMainPort()) {
-            reportLinkDown(QStringLiteral("Connection failed"));
+            reportLinkDown(tr("Connection failed"));
         } else {
             restartLinkCounters();
-            s_.mainWindow.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Port is open"));
+            s_.mainWindow.setStatusText(MainWindowView::LinkPanel, tr("Port is open"));
             SetSamplingControlsEnabled(s_.mainWindow, true);
             s_.state.AlarmReadStep = 0;
             if (!s_.requests.ReadInstrumentSettings(2)) s_.notifier.message(RequestNotSentText());
@@ -161,7 +163,7 @@ void PortDiscovery::baudIndexChosen(int index)
     if (!s_.comm.portOpen()) return;
     // Reopened so the line starts afresh at the new speed.
     s_.comm.setPortOpen(false);
-    if (!openMainPort()) reportLinkDown(QStringLiteral("Connection failed"));
+    if (!openMainPort()) reportLinkDown(tr("Connection failed"));
 }
 
 void PortDiscovery::portItemChosen(int item)
@@ -175,11 +177,11 @@ void PortDiscovery::portItemChosen(int item)
     // any USB adapter (ttyUSB0) contains "USB".
     s_.state.UsbLinkState = chosen.instrument ? LinkInstrumentUsb : LinkPlainSerial;
     if (!s_.comm.portOpen() && !openMainPort()) {
-        reportLinkDown(QStringLiteral("Connection failed"));
+        reportLinkDown(tr("Connection failed"));
         return;
     }
     restartLinkCounters();
-    s_.mainWindow.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Connected"));
+    s_.mainWindow.setStatusText(MainWindowView::LinkPanel, tr("Connected"));
     SetSamplingControlsEnabled(s_.mainWindow, true);
 }
 
@@ -226,10 +228,10 @@ void PortDiscovery::watchdogTick()
         // that, the next attempt follows in 1.6 s.
         const bool reopened = s_.prober.isFree(s_.comm.commPort()) && openPort(nullptr);
         if (!reopened) {
-            s_.mainWindow.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Connection failed!"));
+            s_.mainWindow.setStatusText(MainWindowView::LinkPanel, tr("Connection failed!"));
             return;
         }
-        s_.mainWindow.setStatusText(MainWindowView::LinkPanel, QStringLiteral("Connected"));
+        s_.mainWindow.setStatusText(MainWindowView::LinkPanel, tr("Connected"));
         st.KeepAliveTicks = 0;
         s_.requests.SendKeepAlive();
     }
@@ -302,7 +304,7 @@ void PortDiscovery::store(const SettingKey& key, const QString& value)
     // remembered, rather than on every key typed into the address.
     if (storeFailureShown_) return;
     storeFailureShown_ = true;
-    s_.notifier.message(QStringLiteral("The communication settings cannot be saved to %1:\n%2\n"
+    s_.notifier.message(tr("The communication settings cannot be saved to %1:\n%2\n"
                                        "They apply until the program ends.")
                             .arg(s_.settings.path(), error),
                         QString(), Notifier::Icon::Warning);

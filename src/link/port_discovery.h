@@ -14,6 +14,7 @@
 #include "link/comm_settings_view.h"
 #include "link/port_enumerator.h"
 
+#include <QCoreApplication>
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -45,6 +46,8 @@ struct PortDiscoveryServices {
 };
 
 class PortDiscovery {
+    Q_DECLARE_TR_FUNCTIONS(PortDiscovery)
+
 public:
     static constexpr int kWatchdogIntervalMs = 100;
     static constexpr int kKeepAliveAfterTicks = 10;  // a keep-alive on the 11th tick

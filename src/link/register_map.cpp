@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
+
 using A = RegisterAccess;
 using F = RequestForm;
 using R = ExpectedReply;
@@ -74,7 +76,7 @@ uint16_t readCount(uint16_t reg) { return entry(reg, A::Read, F::ReadCount).coun
 
 QString RequestNotSentText()
 {
-    return QStringLiteral("Read the request failed, instruments and computers have not connected.");
+    return QCoreApplication::translate("RegisterMap", "Read the request failed, instruments and computers have not connected.");
 }
 
 LinkMaster::Id InstrumentRequests::submit(const LinkRequest& request, LinkMaster::Priority priority,

@@ -2,6 +2,7 @@
 
 #include "acquisition/notifier.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QtGlobal>
 
@@ -13,8 +14,8 @@ namespace {
 const uint32_t kSpeeds[] = {110, 300, 600, 1200, 2400, 4800, 9600, 14400,
                             19200, 38400, 56000, 57600, 76800, 115200, 230400};
 
-QString OpenFailedText() { return QStringLiteral("通讯出现异常！请检查连接是否正确或重新启动程序和仪器。"); }
-QString SetupFailedText() { return QStringLiteral("Cannot setup comm buffer"); }
+QString OpenFailedText() { return QCoreApplication::translate("TComm", "通讯出现异常！请检查连接是否正确或重新启动程序和仪器。"); }
+QString SetupFailedText() { return QCoreApplication::translate("TComm", "Cannot setup comm buffer"); }
 
 serial::Parity ToDeviceParity(TComm::TParity parity)
 {
@@ -119,7 +120,7 @@ void TComm::setPortOpen(bool open)
     if (!open) {
         closePort();
     } else if (portOpen()) {
-        showError(QStringLiteral("COM Port has been opened!"));
+        showError(QCoreApplication::translate("TComm", "COM Port has been opened!"));
     } else {
         openPort();
     }
@@ -227,7 +228,7 @@ void TComm::setDataCount(int value)
 bool TComm::writeBytes(const uint8_t* data, int length)
 {
     if (!portOpen()) {
-        showError(QStringLiteral("COM Port is not opened yet!"));
+        showError(QCoreApplication::translate("TComm", "COM Port is not opened yet!"));
         return false;
     }
     if (data && length > 0) {
@@ -316,5 +317,5 @@ void TComm::deliverReceiveData()
 
 void TComm::showError(const QString& text)
 {
-    notifier_.message(text, QStringLiteral("Error"), Notifier::Icon::Error);
+    notifier_.message(text, QCoreApplication::translate("TComm", "Error"), Notifier::Icon::Error);
 }

@@ -5,6 +5,7 @@
 #include "recording/ole_date.h"
 #include "recording/record_file.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QStringList>
 
@@ -53,7 +54,8 @@ private:
 
 QString cannotRead(const QString& path, int error)
 {
-    return QStringLiteral("Cannot read the record file %1:\n%2").arg(path, SystemErrorText(error));
+    return QCoreApplication::translate("RecordReader", "Cannot read the record file %1:\n%2")
+        .arg(path, SystemErrorText(error));
 }
 
 QString stampText(const QString& prefix, const ViewedRecord& record, int index, const QLocale& locale)
@@ -73,7 +75,8 @@ RecordOpenResult OpenRecordFile(const QString& path, ViewedRecord& record)
     RecordOpenResult result;
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
-        result.message = QStringLiteral("Cannot open the record file %1:\n%2").arg(path, SystemErrorText(errno));
+        result.message = QCoreApplication::translate("RecordReader", "Cannot open the record file %1:\n%2")
+            .arg(path, SystemErrorText(errno));
         return result;
     }
     FileCloser closer(fd);
@@ -91,7 +94,7 @@ RecordOpenResult OpenRecordFile(const QString& path, ViewedRecord& record)
     const qint64 fileBlocks = size / kRecordBlockSize;
     const qint64 tornBytes = size % kRecordBlockSize;
     if (fileBlocks == 0) {
-        result.message = QStringLiteral("The record file %1 does not hold one whole record block (%2 bytes); "
+        result.message = QCoreApplication::translate("RecordReader", "The record file %1 does not hold one whole record block (%2 bytes); "
                                         "nothing was loaded.")
                              .arg(path)
                              .arg(size);
@@ -100,13 +103,13 @@ RecordOpenResult OpenRecordFile(const QString& path, ViewedRecord& record)
 
     QStringList problems;
     if (tornBytes != 0)
-        problems << QStringLiteral("Its size, %1 bytes, is not a whole number of %2-byte blocks; "
+        problems << QCoreApplication::translate("RecordReader", "Its size, %1 bytes, is not a whole number of %2-byte blocks; "
                                    "the last %3 bytes were left out.")
                         .arg(size)
                         .arg(kRecordBlockSize)
                         .arg(tornBytes);
     if (fileBlocks > kMaxRecordBlocks)
-        problems << QStringLiteral("It holds %1 blocks, more than the %2 of a full record; "
+        problems << QCoreApplication::translate("RecordReader", "It holds %1 blocks, more than the %2 of a full record; "
                                    "only the first %2 were read.")
                         .arg(fileBlocks)
                         .arg(kMaxRecordBlocks);
@@ -123,16 +126,16 @@ RecordOpenResult OpenRecordFile(const QString& path, ViewedRecord& record)
     }
     const int32_t count = header.Count.get();
     if (count < 0)
-        problems << QStringLiteral("The record length in its last block, %1, is negative; it was read as 0.")
+        problems << QCoreApplication::translate("RecordReader", "The record length in its last block, %1, is negative; it was read as 0.")
                         .arg(count);
     else if (count > kRecordCapacity)
-        problems << QStringLiteral("The record length in its last block, %1, is more than the %2 samples a record "
+        problems << QCoreApplication::translate("RecordReader", "The record length in its last block, %1, is more than the %2 samples a record "
                                    "can hold; it was read as %3.")
                         .arg(count)
                         .arg(kRecordCapacity)
                         .arg(slotCount);
     else if (count > slotCount)
-        problems << QStringLiteral("The record length in its last block, %1, is more than the %2 samples its "
+        problems << QCoreApplication::translate("RecordReader", "The record length in its last block, %1, is more than the %2 samples its "
                                    "blocks hold; it was read as %2.")
                         .arg(count)
                         .arg(slotCount);
@@ -147,7 +150,7 @@ RecordOpenResult OpenRecordFile(const QString& path, ViewedRecord& record)
                 result.message = cannotRead(path, error);
                 return result;
             }
-            problems << QStringLiteral("Reading block %1 failed (%2); the samples from there on were left out.")
+            problems << QCoreApplication::translate("RecordReader", "Reading block %1 failed (%2); the samples from there on were left out.")
                             .arg(k)
                             .arg(SystemErrorText(error));
             length = k * kBlockSlots;
@@ -161,7 +164,7 @@ RecordOpenResult OpenRecordFile(const QString& path, ViewedRecord& record)
     record.samplingStep = header.SamplingStep.get();
     result.loaded = true;
     if (!problems.isEmpty())
-        result.message = QStringLiteral("The record file %1 is damaged.\n%2\n%3 samples were loaded.")
+        result.message = QCoreApplication::translate("RecordReader", "The record file %1 is damaged.\n%2\n%3 samples were loaded.")
                              .arg(path, problems.join(QLatin1Char('\n')))
                              .arg(length);
     return result;
@@ -170,9 +173,9 @@ RecordOpenResult OpenRecordFile(const QString& path, ViewedRecord& record)
 OpenedRecordTexts DescribeOpenedRecord(const ViewedRecord& record, const QLocale& locale)
 {
     OpenedRecordTexts texts;
-    texts.length = QStringLiteral("Length:") + QString::number(record.length());
-    texts.start = stampText(QStringLiteral("Start: "), record, 0, locale);
-    texts.end = stampText(QStringLiteral("End: "), record, record.lastIndex, locale);
+    texts.length = QCoreApplication::translate("RecordReader", "Length:") + QString::number(record.length());
+    texts.start = stampText(QCoreApplication::translate("RecordReader", "Start: "), record, 0, locale);
+    texts.end = stampText(QCoreApplication::translate("RecordReader", "End: "), record, record.lastIndex, locale);
     if (IsValidSamplingStep(record.samplingStep))
         texts.step = SamplingStepText(record.samplingStep, StepTextForm::Dialog);
     for (int ch = 0; ch < kRecordChannelCount; ++ch) {

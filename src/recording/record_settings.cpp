@@ -3,6 +3,8 @@
 #include "acquisition/acquisition_state.h"
 #include "acquisition/sys_settings.h"
 
+#include <QCoreApplication>
+
 #include <cassert>
 
 namespace {
@@ -14,19 +16,19 @@ struct QuantityEntry {
 };
 
 const QuantityEntry kQuantities[kQuantityCodeCount] = {
-    {" Voltage", "Voltage", &TestRecordImage::Urms},
-    {" Current", "Current", &TestRecordImage::Irms},
-    {" Power", "Power", &TestRecordImage::ActivePower},
-    {" Apparent power", "Apparent power", &TestRecordImage::ApparentPower},
-    {" Reactive power", "Reactive power", &TestRecordImage::ReactivePower},
-    {" Current phase", "Current phase", &TestRecordImage::Iphase},
-    {" Frequency", "Frequency", &TestRecordImage::Frequency},
-    {" Power Factor", "Power Factor", &TestRecordImage::PowerFactor},
-    {" UTHD", "UTHD", &TestRecordImage::Uthd},
-    {" ITHD", "ITHD", &TestRecordImage::Ithd},
-    {" Temperature 1", "Temperature 1", nullptr},
-    {" Temperature 2", "Temperature 2", nullptr},
-    {" Temperature 3", "Temperature 3", nullptr},
+    {QT_TRANSLATE_NOOP("RecordSettings", " Voltage"), "Voltage", &TestRecordImage::Urms},
+    {QT_TRANSLATE_NOOP("RecordSettings", " Current"), "Current", &TestRecordImage::Irms},
+    {QT_TRANSLATE_NOOP("RecordSettings", " Power"), "Power", &TestRecordImage::ActivePower},
+    {QT_TRANSLATE_NOOP("RecordSettings", " Apparent power"), "Apparent power", &TestRecordImage::ApparentPower},
+    {QT_TRANSLATE_NOOP("RecordSettings", " Reactive power"), "Reactive power", &TestRecordImage::ReactivePower},
+    {QT_TRANSLATE_NOOP("RecordSettings", " Current phase"), "Current phase", &TestRecordImage::Iphase},
+    {QT_TRANSLATE_NOOP("RecordSettings", " Frequency"), "Frequency", &TestRecordImage::Frequency},
+    {QT_TRANSLATE_NOOP("RecordSettings", " Power Factor"), "Power Factor", &TestRecordImage::PowerFactor},
+    {QT_TRANSLATE_NOOP("RecordSettings", " UTHD"), "UTHD", &TestRecordImage::Uthd},
+    {QT_TRANSLATE_NOOP("RecordSettings", " ITHD"), "ITHD", &TestRecordImage::Ithd},
+    {QT_TRANSLATE_NOOP("RecordSettings", " Temperature 1"), "Temperature 1", nullptr},
+    {QT_TRANSLATE_NOOP("RecordSettings", " Temperature 2"), "Temperature 2", nullptr},
+    {QT_TRANSLATE_NOOP("RecordSettings", " Temperature 3"), "Temperature 3", nullptr},
 };
 
 struct StepEntry {
@@ -36,16 +38,27 @@ struct StepEntry {
 };
 
 const StepEntry kSamplingSteps[kSamplingStepCount] = {
-    {1000, "Step: 1S", "Step: 1S"},     {2000, "Step: 2S", "Step:  2S"},   {3000, "Step: 3S", "Step:  3S"},
-    {4000, "Step: 4S", "Step:  4S"},    {5000, "Step: 5S", "Step:  5S"},   {6000, "Step: 6S", "Step:  6S"},
-    {7000, "Step: 7S", "Step:  7S"},    {8000, "Step: 8S", "Step:  8S"},   {9000, "Step: 9S", "Step:  9S"},
-    {10000, "Step: 10S", "Step:  10S"}, {15000, "Step: 15S", "Step:  15S"}, {30000, "Step: 30S", "Step:  30S"},
+    {1000, QT_TRANSLATE_NOOP("RecordSettings", "Step: 1S"), QT_TRANSLATE_NOOP("RecordSettings", "Step: 1S")},
+    {2000, QT_TRANSLATE_NOOP("RecordSettings", "Step: 2S"), QT_TRANSLATE_NOOP("RecordSettings", "Step:  2S")},
+    {3000, QT_TRANSLATE_NOOP("RecordSettings", "Step: 3S"), QT_TRANSLATE_NOOP("RecordSettings", "Step:  3S")},
+    {4000, QT_TRANSLATE_NOOP("RecordSettings", "Step: 4S"), QT_TRANSLATE_NOOP("RecordSettings", "Step:  4S")},
+    {5000, QT_TRANSLATE_NOOP("RecordSettings", "Step: 5S"), QT_TRANSLATE_NOOP("RecordSettings", "Step:  5S")},
+    {6000, QT_TRANSLATE_NOOP("RecordSettings", "Step: 6S"), QT_TRANSLATE_NOOP("RecordSettings", "Step:  6S")},
+    {7000, QT_TRANSLATE_NOOP("RecordSettings", "Step: 7S"), QT_TRANSLATE_NOOP("RecordSettings", "Step:  7S")},
+    {8000, QT_TRANSLATE_NOOP("RecordSettings", "Step: 8S"), QT_TRANSLATE_NOOP("RecordSettings", "Step:  8S")},
+    {9000, QT_TRANSLATE_NOOP("RecordSettings", "Step: 9S"), QT_TRANSLATE_NOOP("RecordSettings", "Step:  9S")},
+    {10000, QT_TRANSLATE_NOOP("RecordSettings", "Step: 10S"), QT_TRANSLATE_NOOP("RecordSettings", "Step:  10S")},
+    {15000, QT_TRANSLATE_NOOP("RecordSettings", "Step: 15S"), QT_TRANSLATE_NOOP("RecordSettings", "Step:  15S")},
+    {30000, QT_TRANSLATE_NOOP("RecordSettings", "Step: 30S"), QT_TRANSLATE_NOOP("RecordSettings", "Step:  30S")},
 };
 
 const StepEntry kSaveSteps[kSaveStepCount] = {
-    {10000, "Save Setp:10S", "Save Setp:  10S"}, {15000, "Save Setp:15S", "Save Setp:  15S"},
-    {20000, "Save Setp:20S", "Save Setp:  20S"}, {25000, "Save Setp:25S", "Save Setp:  25S"},
-    {30000, "Save Setp:30S", "Save Setp:  30S"}, {60000, "SaveSetp:60S", "Save Setp:  60S"},
+    {10000, QT_TRANSLATE_NOOP("RecordSettings", "Save Setp:10S"), QT_TRANSLATE_NOOP("RecordSettings", "Save Setp:  10S")},
+    {15000, QT_TRANSLATE_NOOP("RecordSettings", "Save Setp:15S"), QT_TRANSLATE_NOOP("RecordSettings", "Save Setp:  15S")},
+    {20000, QT_TRANSLATE_NOOP("RecordSettings", "Save Setp:20S"), QT_TRANSLATE_NOOP("RecordSettings", "Save Setp:  20S")},
+    {25000, QT_TRANSLATE_NOOP("RecordSettings", "Save Setp:25S"), QT_TRANSLATE_NOOP("RecordSettings", "Save Setp:  25S")},
+    {30000, QT_TRANSLATE_NOOP("RecordSettings", "Save Setp:30S"), QT_TRANSLATE_NOOP("RecordSettings", "Save Setp:  30S")},
+    {60000, QT_TRANSLATE_NOOP("RecordSettings", "SaveSetp:60S"), QT_TRANSLATE_NOOP("RecordSettings", "Save Setp:  60S")},
 };
 
 const char* const kSamplingListTexts[kSamplingStepListCount] = {"1 S", "2 S", "3 S", "4 S",  "5 S", "6 S",
@@ -54,7 +67,7 @@ const char* const kSaveListTexts[kSaveStepCount] = {"10 S", "15 S", "20 S", "25 
 
 QString stepText(const StepEntry& e, StepTextForm form)
 {
-    return QString::fromLatin1(form == StepTextForm::Dialog ? e.dialogText : e.creationText);
+    return QCoreApplication::translate("RecordSettings", form == StepTextForm::Dialog ? e.dialogText : e.creationText);
 }
 
 // A key's value when it is valid, otherwise the key's default.
@@ -69,7 +82,7 @@ int readValid(const SysSettings& file, const SettingKey& key, bool (*valid)(int)
 QString QuantityListText(int code)
 {
     assert(IsValidQuantityCode(code));
-    return QString::fromLatin1(kQuantities[code].listText);
+    return QCoreApplication::translate("RecordSettings", kQuantities[code].listText);
 }
 
 QString QuantityLabelText(int code)
@@ -160,7 +173,7 @@ bool StoreRecordSettings(SysSettings& file, const RecordSettings& settings, int 
 
 QString TemperatureInputMessage()
 {
-    return QStringLiteral("You choose the temperature input, \n\n"
+    return QCoreApplication::translate("RecordSettings", "You choose the temperature input, \n\n"
                           "Make sure your computer is connected to VELQUOR production OXV series "
                           "multi-channel temperature instrumentation!");
 }

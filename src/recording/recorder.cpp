@@ -5,13 +5,14 @@
 #include "recording/ole_date.h"
 #include "recording/record_window_view.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 namespace {
 
 using Control = RecordWindowView::Control;
 
-const QString kRecordCaption = QStringLiteral("Record");
+const char* const kRecordCaption = QT_TRANSLATE_NOOP("Recorder", "Record");
 
 } // namespace
 
@@ -52,7 +53,7 @@ void Recorder::applySettings(const RecordSettings& settings, StepTextForm form)
 bool Recorder::newRecordFile(const QString& path)
 {
     if (QFileInfo::exists(path)
-        && notifier_.question(QStringLiteral("File already exists, overwrite?"), QStringLiteral("File exists"))
+        && notifier_.question(tr("File already exists, overwrite?"), tr("File exists"))
                != Notifier::Answer::Yes)
         return false;
 
@@ -60,7 +61,7 @@ bool Recorder::newRecordFile(const QString& path)
 
     QString error;
     if (!writer_.create(path, settings_.channelCodes, settings_.samplingStep, &error)) {
-        notifier_.message(QStringLiteral("Could not create the record file %1:\n%2").arg(path, error), kRecordCaption,
+        notifier_.message(tr("Could not create the record file %1:\n%2").arg(path, error), tr(kRecordCaption),
                           Notifier::Icon::Error);
         return false;
     }
@@ -84,7 +85,7 @@ bool Recorder::newRecordFile(const QString& path)
     }
     // While recording the settings stay out of reach: the timers run on, and
     // the intervals and codes must not change under them.
-    view_.setStatusText(RecordWindowView::ModePanel, QStringLiteral("Recording"));
+    view_.setStatusText(RecordWindowView::ModePanel, tr("Recording"));
     return true;
 }
 
@@ -92,11 +93,11 @@ void Recorder::start()
 {
     if (acquisition_.SamplingMode != SamplingContinuous) {
         notifier_.message(
-            QStringLiteral("To start the recording must be in continuous sampling mode, records do not start!"));
+            tr("To start the recording must be in continuous sampling mode, records do not start!"));
         return;
     }
     if (!recordDataReady_ || !writer_.hasFile()) {
-        notifier_.message(QStringLiteral("Please Create a new record file !"));
+        notifier_.message(tr("Please Create a new record file !"));
         return;
     }
     // A file without samples takes the settings the samples are taken with,
@@ -183,7 +184,7 @@ void Recorder::enterFull()
     state_ = State::Full;
     finalSave();
     notifier_.message(
-        QStringLiteral("Recorded data has exceeded the maximum file limit, create a new file and start again."));
+        tr("Recorded data has exceeded the maximum file limit, create a new file and start again."));
 }
 
 void Recorder::enterSamplingLost()
@@ -191,7 +192,7 @@ void Recorder::enterSamplingLost()
     samplingTimer_.stop();
     state_ = State::SamplingLost;
     finalSave();
-    notifier_.message(QStringLiteral("You have to stop the continuous sampling, record stop!"));
+    notifier_.message(tr("You have to stop the continuous sampling, record stop!"));
     setStopEnabled(false, true);
 }
 
@@ -221,11 +222,11 @@ bool Recorder::saveNow()
     if (trySave(&error)) return true;
     if (!saveFailureReported_) {
         saveFailureReported_ = true;
-        notifier_.message(QStringLiteral("Could not save the record file %1:\n%2\n"
+        notifier_.message(tr("Could not save the record file %1:\n%2\n"
                                          "The samples are kept in memory; saving is tried again at the next "
                                          "save step.")
                               .arg(writer_.fileName(), error),
-                          kRecordCaption, Notifier::Icon::Error);
+                          tr(kRecordCaption), Notifier::Icon::Error);
     }
     return false;
 }
@@ -239,13 +240,13 @@ bool Recorder::leaveCurrentFile()
     // copy of the samples the file lacks; the user decides, knowing how many.
     const int32_t unsaved = live_.count - savedCount_;
     if (unsaved <= 0) return true;
-    const QString samples = unsaved == 1 ? QStringLiteral("1 sample is") : QStringLiteral("%1 samples are").arg(unsaved);
+    const QString samples = unsaved == 1 ? tr("1 sample is") : tr("%1 samples are").arg(unsaved);
     const Notifier::Answer answer = notifier_.question(
-        QStringLiteral("The record file %1 could not be saved:\n%2\n%3 not on disk and will be lost.\n\n"
+        tr("The record file %1 could not be saved:\n%2\n%3 not on disk and will be lost.\n\n"
                        "Start the new record file anyway?\n"
                        "(No keeps the current record; saving it is tried again at each save step.)")
             .arg(writer_.fileName(), error, samples),
-        kRecordCaption);
+        tr(kRecordCaption));
     if (answer == Notifier::Answer::Yes) return true;
     // The user has been told; the save timer keeps trying, as after Stop.
     saveFailureReported_ = true;

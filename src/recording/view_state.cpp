@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cassert>
 
+#include <QCoreApplication>
+
 namespace {
 
 int trackBarPositionFor(int32_t zoom) { return std::clamp(kTrackBarMax + 1 - zoom, 0, kTrackBarMax); }
@@ -174,15 +176,15 @@ void AdvanceGridPhase(TrendViewState& state) { state.gridPhase = (state.gridPhas
 
 QString ViewModeText(ViewMode mode)
 {
-    return mode == ViewMode::Recording ? QStringLiteral("Recording") : QStringLiteral("Inspection");
+    return mode == ViewMode::Recording ? QCoreApplication::translate("ViewState", "Recording") : QCoreApplication::translate("ViewState", "Inspection");
 }
 
 QString RangeModeText(int rangeMode)
 {
     switch (rangeMode) {
-    case 1: return QStringLiteral("Range: P and N");
-    case 2: return QStringLiteral("Range: Negative");
-    default: return QStringLiteral("Range: Positive");
+    case 1: return QCoreApplication::translate("ViewState", "Range: P and N");
+    case 2: return QCoreApplication::translate("ViewState", "Range: Negative");
+    default: return QCoreApplication::translate("ViewState", "Range: Positive");
     }
 }
 

@@ -5,6 +5,7 @@
 #include "display/number_format.h"
 #include "display/pixel_lines.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 
 #include <algorithm>
@@ -111,7 +112,7 @@ void DrawPreviewTable(QPainter& p, int W, const TestRecordImage& r)
 {
     DrawPixelLine(p, QPoint(50, 550), QPoint(W - 50, 550), kReportGrey, LineStyle::Solid, 2);
     p.setFont(ReportPreviewFont(10));
-    DrawCaption(p, W - 200, 540, QStringLiteral(" The harmonic content "), kReportBlack);
+    DrawCaption(p, W - 200, 540, QCoreApplication::translate("PowerReport", " The harmonic content "), kReportBlack);
 
     constexpr int kTop = 560, kBottom = 883, kRow = 17, kOrderColumn = 30;
     const int right = W - 48;
@@ -141,11 +142,11 @@ void DrawPreviewTable(QPainter& p, int W, const TestRecordImage& r)
 
     p.setFont(ReportPreviewFont(6));
     const auto text = [&](int tx, int ty, const QString& s) { DrawReportText(p, tx, ty, s, kReportBlack); };
-    for (int tx : {112, 312, 512}) text(tx, 562, QStringLiteral("Voltage"));
-    for (int tx : {192, 392, 592}) text(tx, 562, QStringLiteral("Current"));
-    for (int tx : {53, 255, 458}) text(tx, 579, QStringLiteral("Order"));
-    for (int tx : {84, 170, 287, 372, 488, 574}) text(tx, 579, QStringLiteral("RMS"));
-    for (int tx : {128, 213, 329, 414, 531, 617}) text(tx, 579, QStringLiteral("Percent"));
+    for (int tx : {112, 312, 512}) text(tx, 562, QCoreApplication::translate("PowerReport", "Voltage"));
+    for (int tx : {192, 392, 592}) text(tx, 562, QCoreApplication::translate("PowerReport", "Current"));
+    for (int tx : {53, 255, 458}) text(tx, 579, QCoreApplication::translate("PowerReport", "Order"));
+    for (int tx : {84, 170, 287, 372, 488, 574}) text(tx, 579, QCoreApplication::translate("PowerReport", "RMS"));
+    for (int tx : {128, 213, 329, 414, 531, 617}) text(tx, 579, QCoreApplication::translate("PowerReport", "Percent"));
     constexpr int kOrderX[3] = {60, 263, 463}, kVoltageRmsX[3] = {86, 290, 490}, kVoltagePctX[3] = {128, 328, 530},
                   kCurrentRmsX[3] = {171, 371, 571}, kCurrentPctX[3] = {213, 413, 615};
     const double uFundamental = r.VoltageHarmonics[1].get();
@@ -269,7 +270,7 @@ void DrawPageTable(QPainter& p, const ReportPage& page, const TestRecordImage& r
     DrawReportLine(p, page.left, ruleY, page.right, ruleY, kReportBlack, thick);
     const double pointSize = page.portrait ? 10 : 6;
     p.setFont(ReportPageFont(pointSize));
-    DrawCaption(p, Round(page.right * 0.75), Round(page.ph * 0.548), QStringLiteral(" The harmonic content "),
+    DrawCaption(p, Round(page.right * 0.75), Round(page.ph * 0.548), QCoreApplication::translate("PowerReport", " The harmonic content "),
                 kReportBlack);
 
     const int top = Round(page.ph * 0.565);
@@ -295,7 +296,7 @@ void DrawPageTable(QPainter& p, const ReportPage& page, const TestRecordImage& r
     p.setBrush(Qt::NoBrush);
     p.drawRect(QRect(QPoint(page.left, top), QPoint(page.right, bottom)));
 
-    QStringList texts{QStringLiteral("Percent"), QStringLiteral(" Order")};
+    QStringList texts{QCoreApplication::translate("PowerReport", "Percent"), QCoreApplication::translate("PowerReport", " Order")};
     for (int k = 0; k < kHarmonicCount; ++k) {
         texts << ReportHarmonicRms(r.VoltageHarmonics[k].get()) << ReportHarmonicRms(r.CurrentHarmonics[k].get())
               << ReportHarmonicPercent(r.VoltageHarmonics[k].get(), r.VoltageHarmonics[1].get())
@@ -315,13 +316,13 @@ void DrawPageTable(QPainter& p, const ReportPage& page, const TestRecordImage& r
             const int x = page.left + firstColumn * column + (2 * column - metrics.horizontalAdvance(s)) / 2;
             DrawReportText(p, x, top + lift, s, kReportBlack);
         };
-        centred(base + 1, QStringLiteral("Voltage"));
-        centred(base + 3, QStringLiteral("Current"));
-        cell(base, 1, valueIndent, QStringLiteral(" Order"));
-        cell(base + 1, 1, valueIndent, QStringLiteral("  RMS"));
-        cell(base + 2, 1, valueIndent, QStringLiteral("Percent"));
-        cell(base + 3, 1, valueIndent, QStringLiteral("  RMS"));
-        cell(base + 4, 1, valueIndent, QStringLiteral("Percent"));
+        centred(base + 1, QCoreApplication::translate("PowerReport", "Voltage"));
+        centred(base + 3, QCoreApplication::translate("PowerReport", "Current"));
+        cell(base, 1, valueIndent, QCoreApplication::translate("PowerReport", " Order"));
+        cell(base + 1, 1, valueIndent, QCoreApplication::translate("PowerReport", "  RMS"));
+        cell(base + 2, 1, valueIndent, QCoreApplication::translate("PowerReport", "Percent"));
+        cell(base + 3, 1, valueIndent, QCoreApplication::translate("PowerReport", "  RMS"));
+        cell(base + 4, 1, valueIndent, QCoreApplication::translate("PowerReport", "Percent"));
     }
     const double uFundamental = r.VoltageHarmonics[1].get();
     const double iFundamental = r.CurrentHarmonics[1].get();
@@ -349,9 +350,9 @@ void DrawPowerReportPreview(QPainter& painter, QSize size, const TestRecordImage
     DrawPixelBox(painter, 50, 237, 400, 384, kReportBlack);
     DrawPixelBox(painter, 50, 394, 400, 541, kReportBlack);
     painter.setFont(ReportPreviewFont(10));
-    DrawCaption(painter, 58, 72, QStringLiteral(" Waveform "), kReportBlack);
-    DrawCaption(painter, 58, 227, QStringLiteral(" Voltage Harmonics "), kReportBlack);
-    DrawCaption(painter, 58, 385, QStringLiteral(" Current Harmonics "), kReportBlack);
+    DrawCaption(painter, 58, 72, QCoreApplication::translate("PowerReport", " Waveform "), kReportBlack);
+    DrawCaption(painter, 58, 227, QCoreApplication::translate("PowerReport", " Voltage Harmonics "), kReportBlack);
+    DrawCaption(painter, 58, 385, QCoreApplication::translate("PowerReport", " Current Harmonics "), kReportBlack);
     DrawPreviewWaveform(painter, record);
     DrawPreviewHarmonics(painter, record.VoltageHarmonics, 361);
     DrawPreviewHarmonics(painter, record.CurrentHarmonics, 518);
@@ -371,10 +372,10 @@ void DrawPowerReportPage(QPainter& painter, const ReportPage& page, const TestRe
     const PageBox wave{page.left, Round(page.ph * 0.072), width, height};
     const PageBox voltage{page.left, Round(page.ph * 0.23), width, height};
     const PageBox current{page.left, Round(page.ph * 0.388), width, height};
-    DrawPageBox(painter, page, wave, QPoint(captionX, Round(page.ph * 0.065)), QStringLiteral(" Waveform "));
-    DrawPageBox(painter, page, voltage, QPoint(captionX, Round(page.ph * 0.223)), QStringLiteral(" Voltage harmonics "));
+    DrawPageBox(painter, page, wave, QPoint(captionX, Round(page.ph * 0.065)), QCoreApplication::translate("PowerReport", " Waveform "));
+    DrawPageBox(painter, page, voltage, QPoint(captionX, Round(page.ph * 0.223)), QCoreApplication::translate("PowerReport", " Voltage harmonics "));
     DrawPageBox(painter, page, current, QPoint(captionX, Round(page.ph * 0.382)),
-                QStringLiteral(" 电流谐波分布图 "));
+                QCoreApplication::translate("PowerReport", " 电流谐波分布图 "));
     DrawPageWaveform(painter, page, wave, record);
     DrawPageHarmonics(painter, page, voltage, record.VoltageHarmonics);
     DrawPageHarmonics(painter, page, current, record.CurrentHarmonics);
@@ -383,11 +384,11 @@ void DrawPowerReportPage(QPainter& painter, const ReportPage& page, const TestRe
 
     const QString unit = TemperatureUnitText(info.celsius);
     PageFooterTexts footer;
-    footer.cells[0][0] = QStringLiteral("Project Name: ") + info.projectName;
-    footer.cells[0][1] = QStringLiteral("Testing organization: ") + info.company;
-    footer.cells[0][2] = QStringLiteral("Test by:") + info.tester;
-    footer.cells[1][0] = QStringLiteral("Date: ") + info.date;
-    footer.cells[1][1] = QStringLiteral("Test Instruments:Velquor QZR6100");
-    footer.cells[1][2] = QStringLiteral("Temperature:") + info.temperature + unit;
+    footer.cells[0][0] = QCoreApplication::translate("PowerReport", "Project Name: ") + info.projectName;
+    footer.cells[0][1] = QCoreApplication::translate("PowerReport", "Testing organization: ") + info.company;
+    footer.cells[0][2] = QCoreApplication::translate("PowerReport", "Test by:") + info.tester;
+    footer.cells[1][0] = QCoreApplication::translate("PowerReport", "Date: ") + info.date;
+    footer.cells[1][1] = QCoreApplication::translate("PowerReport", "Test Instruments:Velquor QZR6100");
+    footer.cells[1][2] = QCoreApplication::translate("PowerReport", "Temperature:") + info.temperature + unit;
     DrawPageFooter(painter, page, footer);
 }

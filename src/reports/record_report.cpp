@@ -3,6 +3,7 @@
 #include "display/number_format.h"
 #include "display/pixel_lines.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QPolygon>
 
@@ -51,7 +52,7 @@ int PreviewTextsBottom(int f) { return f + kStatusRow + QFontMetrics(ReportPrevi
 // up to the row's own that fits.
 void DrawDescription(QPainter& p, const QRect& room)
 {
-    const QString text = QStringLiteral("Channel signal description: ");
+    const QString text = QCoreApplication::translate("RecordReport", "Channel signal description: ");
     QFont font = ReportPreviewFont(10);
     for (int size = font.pixelSize(); size > 4; --size) {
         font.setPixelSize(size);
@@ -74,11 +75,11 @@ void DrawPreviewTexts(QPainter& p, int W, int f, const RecordReportSource& s)
     for (int k = 0; k < kTrendChannelCount; ++k) {
         const int x = kChannelLeft + kChannelPitch * k;
         const int room = k + 1 < kTrendChannelCount ? kChannelPitch - kTextGap : W - 50 - x;
-        DrawReportText(p, x, f + kChannelRow, QStringLiteral("CH%1: ").arg(k + 1) + s.channelLabels[size_t(k)],
+        DrawReportText(p, x, f + kChannelRow, QCoreApplication::translate("RecordReport", "CH%1: ").arg(k + 1) + s.channelLabels[size_t(k)],
                        kTrendChannelColors[size_t(k)], std::max(room, 1));
     }
     const int xs[4] = {50, 200, 350, 500};
-    const QString texts[4] = {s.samplingStep, s.start, s.end, s.length + QStringLiteral("点")};
+    const QString texts[4] = {s.samplingStep, s.start, s.end, s.length + QCoreApplication::translate("RecordReport", "点")};
     for (int i = 0; i < 4; ++i) {
         const int room = i < 3 ? xs[i + 1] - xs[i] - kTextGap : W - 50 - xs[i];
         DrawReportText(p, xs[i], f + kStatusRow, texts[i], kReportGrey, std::max(room, 1));
@@ -250,7 +251,7 @@ void DrawRecordReportPage(QPainter& painter, const ReportPage& page, const Recor
     const double across = std::min(page.unit, page.W / 7300.0);
     const auto x = [&](double dots) { return page.left + Round(dots * across); };
     // One font for the rows, small enough for the description to end before CH1.
-    const QString description = QStringLiteral("Channel signal description:");
+    const QString description = QCoreApplication::translate("RecordReport", "Channel signal description:");
     QFont rowFont = ReportPageFont(8);
     const int descriptionRoom = x(1000) - x(50) - page.dots(40);
     const int descriptionWidth = QFontMetrics(rowFont, painter.device()).horizontalAdvance(description);
@@ -267,17 +268,17 @@ void DrawRecordReportPage(QPainter& painter, const ReportPage& page, const Recor
     DrawReportText(painter, x(50), y, description, kReportBlack);
     for (int k = 0; k < kTrendChannelCount; ++k) {
         const int at = x(1000 + 1100 * k);
-        DrawReportText(painter, at, y, QStringLiteral("CH%1: ").arg(k + 1) + source.channelLabels[size_t(k)],
+        DrawReportText(painter, at, y, QCoreApplication::translate("RecordReport", "CH%1: ").arg(k + 1) + source.channelLabels[size_t(k)],
                        kTrendChannelColors[size_t(k)], k < 5 ? x(1050) - x(0) : page.right - at);
     }
     y = chart.gh + 5 * page.top;
     DrawReportText(painter, x(50), y, source.samplingStep, kReportGrey, x(1450) - x(50));
     DrawReportText(painter, x(1500), y, source.start, kReportGrey, x(3450) - x(1500));
     DrawReportText(painter, x(3500), y, source.end, kReportGrey, x(5450) - x(3500));
-    DrawReportText(painter, x(5500), y, source.length + QStringLiteral("点"), kReportGrey, page.right - x(5500));
+    DrawReportText(painter, x(5500), y, source.length + QCoreApplication::translate("RecordReport", "点"), kReportGrey, page.right - x(5500));
 
     y = chart.gh + 6 * page.top;
-    DrawReportText(painter, x(50), y, QStringLiteral("Note:"), kReportGrey);
+    DrawReportText(painter, x(50), y, QCoreApplication::translate("RecordReport", "Note:"), kReportGrey);
     const int textHeight = painter.fontMetrics().height();
     const int half = std::max(Round(textHeight * 0.3), 1);
     const int upBase = y + textHeight - half / 2;
@@ -287,11 +288,11 @@ void DrawRecordReportPage(QPainter& painter, const ReportPage& page, const Recor
 
     const QString unit = TemperatureUnitText(info.celsius);
     PageFooterTexts footer;
-    footer.cells[0][0] = QStringLiteral("Project Name: ") + info.projectName;
-    footer.cells[0][1] = QStringLiteral("Test Organization:") + info.company;
-    footer.cells[0][2] = QStringLiteral("Test by:") + info.tester;
-    footer.cells[1][0] = QStringLiteral("Date") + info.date;
-    footer.cells[1][1] = QStringLiteral("Test Instruments:Velquor QZR6100");
-    footer.cells[1][2] = QStringLiteral("Ambient temperature:") + info.temperature + unit;
+    footer.cells[0][0] = QCoreApplication::translate("RecordReport", "Project Name: ") + info.projectName;
+    footer.cells[0][1] = QCoreApplication::translate("RecordReport", "Test Organization:") + info.company;
+    footer.cells[0][2] = QCoreApplication::translate("RecordReport", "Test by:") + info.tester;
+    footer.cells[1][0] = QCoreApplication::translate("RecordReport", "Date") + info.date;
+    footer.cells[1][1] = QCoreApplication::translate("RecordReport", "Test Instruments:Velquor QZR6100");
+    footer.cells[1][2] = QCoreApplication::translate("RecordReport", "Ambient temperature:") + info.temperature + unit;
     DrawPageFooter(painter, page, footer);
 }

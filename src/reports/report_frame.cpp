@@ -3,6 +3,7 @@
 #include "display/number_format.h"
 #include "display/pixel_lines.h"
 
+#include <QCoreApplication>
 #include <QFontMetrics>
 
 #include <algorithm>
@@ -36,10 +37,17 @@ struct PreviewFooterLabels {
     const char* date;
     const char* temperature;
 };
-const PreviewFooterLabels kPowerFooter{"Project Name:", "Testing organization:", "Test by:", "Date:", "Temperature:"};
-const PreviewFooterLabels kRecordFooter{"Project Name: ", "Testing organization: ", "Test by: ", "Date: ",
-                                        "Temperature: "};
-const QString kInstrumentText = QStringLiteral("Test Instruments:Velquor QZR6100");
+const PreviewFooterLabels kPowerFooter{
+    QT_TRANSLATE_NOOP("ReportFrame", "Project Name:"), QT_TRANSLATE_NOOP("ReportFrame", "Testing organization:"),
+    QT_TRANSLATE_NOOP("ReportFrame", "Test by:"), QT_TRANSLATE_NOOP("ReportFrame", "Date:"),
+    QT_TRANSLATE_NOOP("ReportFrame", "Temperature:")};
+const PreviewFooterLabels kRecordFooter{
+    QT_TRANSLATE_NOOP("ReportFrame", "Project Name: "), QT_TRANSLATE_NOOP("ReportFrame", "Testing organization: "),
+    QT_TRANSLATE_NOOP("ReportFrame", "Test by: "), QT_TRANSLATE_NOOP("ReportFrame", "Date: "),
+    QT_TRANSLATE_NOOP("ReportFrame", "Temperature: ")};
+const char* const kInstrumentText = QT_TRANSLATE_NOOP("ReportFrame", "Test Instruments:Velquor QZR6100");
+
+QString Label(const char* text) { return QCoreApplication::translate("ReportFrame", text); }
 
 } // namespace
 
@@ -176,15 +184,15 @@ void DrawPreviewFrame(QPainter& painter, QSize size, ReportKind kind, const Repo
     DrawPixelLine(painter, QPoint(50, 70), QPoint(W - 50, 70), kReportGrey, LineStyle::Solid, 2);
     DrawPixelLine(painter, QPoint(50, H - 100), QPoint(W - 50, H - 100), kReportGrey, LineStyle::Solid, 2);
     painter.setFont(ReportPreviewFont(10));
-    if (kind == ReportKind::Power) DrawReportText(painter, W - 120, 45, QStringLiteral("Page 1/1"), kReportGrey);
+    if (kind == ReportKind::Power) DrawReportText(painter, W - 120, 45, QCoreApplication::translate("ReportFrame", "Page 1/1"), kReportGrey);
 
     const PreviewFooterLabels& l = kind == ReportKind::Power ? kPowerFooter : kRecordFooter;
     const QString unit = TemperatureUnitText(info.celsius);
     const std::array<int, 3> xs{50, 250, 520};
-    const std::array<QString, 3> top{QLatin1String(l.project) + info.projectName,
-                                     QLatin1String(l.company) + info.company, QLatin1String(l.tester) + info.tester};
-    const std::array<QString, 3> bottom{QLatin1String(l.date) + info.date, kInstrumentText,
-                                        QLatin1String(l.temperature) + info.temperature + unit};
+    const std::array<QString, 3> top{Label(l.project) + info.projectName,
+                                     Label(l.company) + info.company, Label(l.tester) + info.tester};
+    const std::array<QString, 3> bottom{Label(l.date) + info.date, kInstrumentText,
+                                        Label(l.temperature) + info.temperature + unit};
     constexpr int kGap = 8;
     DrawReportTextRow(painter, H - 90, xs, top, W - 50, kGap, kReportGrey);
     DrawReportTextRow(painter, H - 70, xs, bottom, W - 50, kGap, kReportGrey);
@@ -213,7 +221,7 @@ void DrawPageFrame(QPainter& painter, const ReportPage& page, ReportKind kind)
     painter.setFont(ReportPageFont(page.portrait ? 17 : 14));
     DrawReportText(painter, page.left, page.top, ReportTitle(kind), kReportBlack);
     painter.setFont(ReportPageFont(page.portrait ? 10 : 7));
-    DrawReportText(painter, Round(page.W * 0.985), page.top + Round(page.H * 0.01), QStringLiteral("Page 1/1"),
+    DrawReportText(painter, Round(page.W * 0.985), page.top + Round(page.H * 0.01), QCoreApplication::translate("ReportFrame", "Page 1/1"),
                    kReportGrey);
     const int y = page.top + Round(page.H * 0.027);
     DrawReportLine(painter, page.left, y, page.right, y, kReportGrey, Round(page.H * 0.0015));

@@ -36,12 +36,12 @@ bool PrintReport(QPagedPaintDevice& device, const ReportContent& content, QStrin
 {
     QPainter painter;
     if (!painter.begin(&device)) {
-        if (error) *error = QStringLiteral("The printer could not be opened.");
+        if (error) *error = QCoreApplication::translate("ReportOutput", "The printer could not be opened.");
         return false;
     }
     DrawReportPage(painter, content);
     if (!painter.end()) {
-        if (error) *error = QStringLiteral("The page could not be finished.");
+        if (error) *error = QCoreApplication::translate("ReportOutput", "The page could not be finished.");
         return false;
     }
     return true;

@@ -3,6 +3,8 @@
 #include "acquisition/acquisition_state.h"
 #include "display/number_format.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 struct ReadoutRow {
@@ -18,20 +20,20 @@ struct ReadoutRow {
 
 // In the order the reports list them.
 const ReadoutRow kRows[kReportReadoutRows] = {
-    {" Voltage: ", " Voltage:", " V", " V", 2, 2, &TestRecordImage::Urms, 1},
-    {" Peak Voltage: ", " Peak Voltage:", " V", " V", 2, 2, &TestRecordImage::Upeak, 1},
-    {" Frequency: ", " Frequency:", " Hz", " Hz", 2, 2, &TestRecordImage::Frequency, 1},
-    {" Current: ", " Current:", " A", " A", 3, 3, &TestRecordImage::Irms, 1},
-    {" Peak Current: ", " Peak Current:", " A", " A", 3, 3, &TestRecordImage::Ipeak, 1},
-    {" Current Phase: ", " Current Phase:", " deg", " deg", 2, 2, &TestRecordImage::Iphase, 1},
-    {" Power: ", " Power:", " W", " W", 2, 2, &TestRecordImage::ActivePower, 1},
-    {" Power Factor: ", " Power Factor:", "", "", 3, 3, &TestRecordImage::PowerFactor, 1},
-    {" Apparent Power: ", " Apparent Power:", " VA", " VA", 2, 2, &TestRecordImage::ApparentPower, 1},
-    {" Reactive Power: ", " Reactive Power:", " VAR", " VAR", 2, 2, &TestRecordImage::ReactivePower, 1},
-    {"Voltage Form Factor: ", " Voltage Form Factor:", " ", "", 2, 2, &TestRecordImage::Uff, 1},
-    {"Current Form Factor: ", " Current Form Factor:", " ", "", 2, 2, &TestRecordImage::Iff, 1},
-    {"Voltage THD: ", " Voltage THD:", " %", " %", 2, 1, &TestRecordImage::Uthd, 100},
-    {"Current THD: ", " Current THD:", " %", " %", 2, 1, &TestRecordImage::Ithd, 100},
+    {QT_TRANSLATE_NOOP("ReportTexts", " Voltage: "), QT_TRANSLATE_NOOP("ReportTexts", " Voltage:"), " V", " V", 2, 2, &TestRecordImage::Urms, 1},
+    {QT_TRANSLATE_NOOP("ReportTexts", " Peak Voltage: "), QT_TRANSLATE_NOOP("ReportTexts", " Peak Voltage:"), " V", " V", 2, 2, &TestRecordImage::Upeak, 1},
+    {QT_TRANSLATE_NOOP("ReportTexts", " Frequency: "), QT_TRANSLATE_NOOP("ReportTexts", " Frequency:"), " Hz", " Hz", 2, 2, &TestRecordImage::Frequency, 1},
+    {QT_TRANSLATE_NOOP("ReportTexts", " Current: "), QT_TRANSLATE_NOOP("ReportTexts", " Current:"), " A", " A", 3, 3, &TestRecordImage::Irms, 1},
+    {QT_TRANSLATE_NOOP("ReportTexts", " Peak Current: "), QT_TRANSLATE_NOOP("ReportTexts", " Peak Current:"), " A", " A", 3, 3, &TestRecordImage::Ipeak, 1},
+    {QT_TRANSLATE_NOOP("ReportTexts", " Current Phase: "), QT_TRANSLATE_NOOP("ReportTexts", " Current Phase:"), " deg", " deg", 2, 2, &TestRecordImage::Iphase, 1},
+    {QT_TRANSLATE_NOOP("ReportTexts", " Power: "), QT_TRANSLATE_NOOP("ReportTexts", " Power:"), " W", " W", 2, 2, &TestRecordImage::ActivePower, 1},
+    {QT_TRANSLATE_NOOP("ReportTexts", " Power Factor: "), QT_TRANSLATE_NOOP("ReportTexts", " Power Factor:"), "", "", 3, 3, &TestRecordImage::PowerFactor, 1},
+    {QT_TRANSLATE_NOOP("ReportTexts", " Apparent Power: "), QT_TRANSLATE_NOOP("ReportTexts", " Apparent Power:"), " VA", " VA", 2, 2, &TestRecordImage::ApparentPower, 1},
+    {QT_TRANSLATE_NOOP("ReportTexts", " Reactive Power: "), QT_TRANSLATE_NOOP("ReportTexts", " Reactive Power:"), " VAR", " VAR", 2, 2, &TestRecordImage::ReactivePower, 1},
+    {QT_TRANSLATE_NOOP("ReportTexts", "Voltage Form Factor: "), QT_TRANSLATE_NOOP("ReportTexts", " Voltage Form Factor:"), " ", "", 2, 2, &TestRecordImage::Uff, 1},
+    {QT_TRANSLATE_NOOP("ReportTexts", "Current Form Factor: "), QT_TRANSLATE_NOOP("ReportTexts", " Current Form Factor:"), " ", "", 2, 2, &TestRecordImage::Iff, 1},
+    {QT_TRANSLATE_NOOP("ReportTexts", "Voltage THD: "), QT_TRANSLATE_NOOP("ReportTexts", " Voltage THD:"), " %", " %", 2, 1, &TestRecordImage::Uthd, 100},
+    {QT_TRANSLATE_NOOP("ReportTexts", "Current THD: "), QT_TRANSLATE_NOOP("ReportTexts", " Current THD:"), " %", " %", 2, 1, &TestRecordImage::Ithd, 100},
 };
 
 const ReadoutRow* rowAt(int row) { return row >= 0 && row < kReportReadoutRows ? &kRows[row] : nullptr; }
@@ -53,14 +55,14 @@ QString PreviewReadoutText(const TestRecordImage& record, int row)
 {
     const ReadoutRow* r = rowAt(row);
     if (!r) return QString();
-    return QLatin1String(r->previewLabel) + FormatGeneral(RoundDecimals(rowValue(record, *r), r->previewDecimals)) +
+    return QCoreApplication::translate("ReportTexts", r->previewLabel) + FormatGeneral(RoundDecimals(rowValue(record, *r), r->previewDecimals)) +
            QLatin1String(r->previewUnit);
 }
 
 QString PrintedReadoutLabel(int row)
 {
     const ReadoutRow* r = rowAt(row);
-    return r ? QString::fromLatin1(r->printedLabel) : QString();
+    return r ? QCoreApplication::translate("ReportTexts", r->printedLabel) : QString();
 }
 
 QString PrintedReadoutValue(const TestRecordImage& record, int row)
@@ -88,5 +90,6 @@ QString ReportJobTitle(ReportKind kind, const QString& projectName)
 
 QString ReportTitle(ReportKind kind)
 {
-    return kind == ReportKind::Power ? QStringLiteral("Power Analysis Report") : QStringLiteral("Record Report");
+    return kind == ReportKind::Power ? QCoreApplication::translate("ReportTexts", "Power Analysis Report")
+                                     : QCoreApplication::translate("ReportTexts", "Record Report");
 }

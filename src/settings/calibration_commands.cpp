@@ -5,6 +5,8 @@
 #include "link/register_map.h"
 #include "settings/typed_number.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 constexpr double kDegreesPerTurn = 360.0;
@@ -12,7 +14,7 @@ constexpr double kPhasePeriod = 0.02;  // seconds of one 50 Hz period
 
 QString PhaseRowCaption(uint16_t reg)
 {
-    return reg == Reg::NarrowbandPhase ? QStringLiteral("窄频") : QStringLiteral("宽频");
+    return reg == Reg::NarrowbandPhase ? CalibrationCommands::tr("窄频") : CalibrationCommands::tr("宽频");
 }
 
 } // namespace
@@ -45,7 +47,7 @@ void CalibrationCommands::calibrate(uint16_t reg, const QString& caption, const 
     if (!requests_.portOpen()) {
         QString reason;
         if (!openPort_ || !openPort_(&reason)) {
-            notifier_.message(reason.isEmpty() ? QStringLiteral("请求读失败，仪器和电脑还没有连接。") : reason,
+            notifier_.message(reason.isEmpty() ? tr("请求读失败，仪器和电脑还没有连接。") : reason,
                               QString(), Notifier::Icon::Error);
             return;
         }
@@ -55,17 +57,17 @@ void CalibrationCommands::calibrate(uint16_t reg, const QString& caption, const 
 
 void CalibrationCommands::calibrateVoltage(const QString& text)
 {
-    calibrate(Reg::VoltageCalibration, QStringLiteral("电压"), text);
+    calibrate(Reg::VoltageCalibration, tr("电压"), text);
 }
 
 void CalibrationCommands::calibrateCurrent(const QString& text)
 {
-    calibrate(Reg::CurrentCalibration, QStringLiteral("电流"), text);
+    calibrate(Reg::CurrentCalibration, tr("电流"), text);
 }
 
 void CalibrationCommands::reportNotConnected()
 {
-    notifier_.message(QStringLiteral("请求读失败，仪器和电脑还没有连接。"), QString(), Notifier::Icon::Warning);
+    notifier_.message(tr("请求读失败，仪器和电脑还没有连接。"), QString(), Notifier::Icon::Warning);
 }
 
 void CalibrationCommands::unlock()
@@ -83,11 +85,11 @@ void CalibrationCommands::writePhase(uint16_t reg, const QString& text)
     const std::optional<double> angle = typedValue(PhaseRowCaption(reg), text, true);
     if (!angle) return;
     if (*angle > kMaxPhaseCorrection) {
-        notifier_.message(QStringLiteral("  角差不能大于30度，数据无效!    "));
+        notifier_.message(tr("  角差不能大于30度，数据无效!    "));
         return;
     }
     if (*angle < -kMaxPhaseCorrection) {
-        notifier_.message(QStringLiteral("  角差不能小于-30度，数据无效!    "));
+        notifier_.message(tr("  角差不能小于-30度，数据无效!    "));
         return;
     }
     // The angle-to-time box of the window is always ticked.
@@ -97,7 +99,7 @@ void CalibrationCommands::writePhase(uint16_t reg, const QString& text)
 void CalibrationCommands::readPhase(uint16_t reg)
 {
     if (!requests_.ReadPhaseCorrection(reg))
-        notifier_.message(QStringLiteral("与仪器数据同步失败，仪器已经关闭或和电脑还没有正常连接。"), QString(),
+        notifier_.message(tr("与仪器数据同步失败，仪器已经关闭或和电脑还没有正常连接。"), QString(),
                           Notifier::Icon::Warning);
 }
 

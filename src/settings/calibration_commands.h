@@ -5,6 +5,7 @@
 // The instrument calibrates itself against these values; its
 // acknowledgements carry nothing the window shows.
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <cstdint>
@@ -28,6 +29,8 @@ enum class TemperatureCommand : uint8_t {
 };
 
 class CalibrationCommands {
+    Q_DECLARE_TR_FUNCTIONS(CalibrationCommands)
+
 public:
     // Opens the serial port when it is closed; false with the reason when it
     // cannot be opened.

@@ -6,6 +6,8 @@
 #include "link/register_map.h"
 #include "settings/typed_number.h"
 
+#include <QCoreApplication>
+
 namespace {
 
 // The read from the settings window asks for the block as eighteen registers.
@@ -14,9 +16,9 @@ constexpr uint16_t kSettingsReadCount = 18;
 QString FieldCaption(CtSettingsEncoding::Field field)
 {
     switch (field) {
-    case CtSettingsEncoding::Field::Angle: return QStringLiteral("Angle difference");
-    case CtSettingsEncoding::Field::CurrentRatio: return QStringLiteral("Current transformer ratio");
-    case CtSettingsEncoding::Field::VoltageRatio: return QStringLiteral("Voltage transformer ratio");
+    case CtSettingsEncoding::Field::Angle: return InstrumentSettingsCommands::tr("Angle difference");
+    case CtSettingsEncoding::Field::CurrentRatio: return InstrumentSettingsCommands::tr("Current transformer ratio");
+    case CtSettingsEncoding::Field::VoltageRatio: return InstrumentSettingsCommands::tr("Voltage transformer ratio");
     }
     return QString();
 }
@@ -46,10 +48,10 @@ QString InstrumentSettingsCommands::save(const CtSettingsControls& controls)
     switch (encoding.refusal) {
     case Refusal::None: break;
     case Refusal::AngleAboveLimit:
-        notifier_.message(QStringLiteral("Angle difference is not greater than 30 degrees, the data is invalid!"));
+        notifier_.message(tr("Angle difference is not greater than 30 degrees, the data is invalid!"));
         return QString();
     case Refusal::AngleBelowLimit:
-        notifier_.message(QStringLiteral("Angle difference can not be less than -30 degrees, the data is invalid!"));
+        notifier_.message(tr("Angle difference can not be less than -30 degrees, the data is invalid!"));
         return QString();
     case Refusal::NotANumber:
         notifier_.message(NotANumberText(FieldCaption(encoding.field), FieldText(controls, encoding.field)),
@@ -65,9 +67,9 @@ QString InstrumentSettingsCommands::save(const CtSettingsControls& controls)
     state_.CtSettings = encoding.block;
     state_.LastRequestRegister = uint8_t(Reg::InstrumentSettings);
     mainWindow_.setStatusText(MainWindowView::BandwidthPanel, encoding.block.Bandwidth != 0
-                                                                  ? QStringLiteral("Status: Broadband")
-                                                                  : QStringLiteral("Status: narrowband"));
-    return QStringLiteral("Data is being transmitted to the instrument");
+                                                                  ? tr("Status: Broadband")
+                                                                  : tr("Status: narrowband"));
+    return tr("Data is being transmitted to the instrument");
 }
 
 QString InstrumentSettingsCommands::read()
@@ -76,5 +78,5 @@ QString InstrumentSettingsCommands::read()
         notifier_.message(RequestNotSentText());
         return QString();
     }
-    return QStringLiteral("Is requesting instrument data ......");
+    return tr("Is requesting instrument data ......");
 }

@@ -5,6 +5,7 @@
 
 #include "settings/ct_settings_codec.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 class InstrumentRequests;
@@ -13,6 +14,8 @@ class Notifier;
 struct AcquisitionState;
 
 class InstrumentSettingsCommands {
+    Q_DECLARE_TR_FUNCTIONS(InstrumentSettingsCommands)
+
 public:
     InstrumentSettingsCommands(AcquisitionState& state, InstrumentRequests& requests, MainWindowView& mainWindow,
                                Notifier& notifier);

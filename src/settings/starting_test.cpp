@@ -4,6 +4,7 @@
 #include "acquisition/notifier.h"
 #include "link/register_map.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QImageWriter>
 #include <QSaveFile>
@@ -44,15 +45,15 @@ bool StartingPlotView::smallerStep()
 StartingStartResult StartStartingTest(AcquisitionState& state, InstrumentRequests& requests, Notifier& notifier,
                                       uint16_t rangeCode)
 {
-    const QString caption = QStringLiteral("启动测试");
+    const QString caption = QCoreApplication::translate("StartingTest", "启动测试");
     if (state.SamplingMode != SamplingIdle) {
-        notifier.message(QStringLiteral("    请先停止连续测试！    "), caption, Notifier::Icon::Warning);
+        notifier.message(QCoreApplication::translate("StartingTest", "    请先停止连续测试！    "), caption, Notifier::Icon::Warning);
         return StartingStartResult::RefusedWhileSampling;
     }
-    if (notifier.question(QStringLiteral("  单击确定后按下仪器的Starting开关!  "), caption) != Notifier::Answer::Yes)
+    if (notifier.question(QCoreApplication::translate("StartingTest", "  单击确定后按下仪器的Starting开关!  "), caption) != Notifier::Answer::Yes)
         return StartingStartResult::Declined;
     const bool sent = requests.TriggerStartingTest(rangeCode);
-    if (!sent) notifier.message(QStringLiteral("请求读失败，仪器和电脑还没有连接。"), caption, Notifier::Icon::Warning);
+    if (!sent) notifier.message(QCoreApplication::translate("StartingTest", "请求读失败，仪器和电脑还没有连接。"), caption, Notifier::Icon::Warning);
     state.LastRequestRegister = uint8_t(Reg::Starting);
     state.LastRequestCount = uint8_t(rangeCode);
     state.StartBlockIndex = 0;

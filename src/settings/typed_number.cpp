@@ -1,5 +1,6 @@
 #include "settings/typed_number.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 #include <cmath>
@@ -30,6 +31,6 @@ std::optional<float> ParseTypedFloat32(const QString& text, EmptyText empty)
 
 QString NotANumberText(const QString& fieldCaption, const QString& text)
 {
-    return QStringLiteral("%1: \"%2\" is not a number.\nPlease enter a number such as 1.5; nothing was sent.")
+    return QCoreApplication::translate("TypedNumber", "%1: \"%2\" is not a number.\nPlease enter a number such as 1.5; nothing was sent.")
         .arg(fieldCaption.trimmed(), text);
 }

@@ -166,6 +166,18 @@ if [ "${1:-}" = "--inside" ]; then
   # Operating (P) > Stop, and end.
   menu "$main" p 0 1
   kill "$pid"; wait "$pid" 2>/dev/null || true
+
+  # Once more in English (--language en), for the alarm limits window.
+  "$work/qzr6100" --simulate --language en &
+  pid=$!
+  window_of '^QZR6100$' >/dev/null
+  sleep 3
+  main=$(window_of '^QZR6100$')
+  menu "$main" o 3 2
+  alarm=$(window_of '^Alarm limits')
+  shoot "$alarm" alarm_limits_en.png
+  key_in "$alarm" Escape
+  kill "$pid"; wait "$pid" 2>/dev/null || true
   exit 0
 fi
 

@@ -9,7 +9,9 @@
 
 #include <algorithm>
 
+#include <QActionGroup>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -29,16 +31,26 @@ struct ToolButtonInfo {
 
 // The toolbar, left to right.
 const ToolButtonInfo kToolButtons[] = {
-    {MainWindow::Command::StartingTest, "SeSkinSpeedButton10", ":/icons/starting.svg", "Starting Test"},
-    {MainWindow::Command::SingleSampling, "SeSkinSpeedButton7", ":/icons/single.svg", "Single sampling"},
-    {MainWindow::Command::ContinuousSampling, "SeSkinSpeedButton8", ":/icons/continuous.svg", "Continuous sampling"},
-    {MainWindow::Command::Stop, "SeSkinSpeedButton9", ":/icons/stop.svg", "Stop sampling"},
-    {MainWindow::Command::HarmonicReport, "SeSkinSpeedButton6", ":/icons/harmonics.svg", "Harmonic Reports"},
-    {MainWindow::Command::Record, "SeSkinSpeedButton5", ":/icons/record.svg", "Record"},
-    {MainWindow::Command::Version, "SeSkinSpeedButton4", ":/icons/version.svg", "Version"},
-    {MainWindow::Command::Print, "SeSkinSpeedButton3", ":/icons/print.svg", "Print"},
-    {MainWindow::Command::Save, "SeSkinSpeedButton2", ":/icons/save.svg", "Save the test"},
-    {MainWindow::Command::Open, "SeSkinSpeedButton1", ":/icons/open.svg", "Open a test"},
+    {MainWindow::Command::StartingTest, "SeSkinSpeedButton10", ":/icons/starting.svg",
+     QT_TRANSLATE_NOOP("MainWindow", "Starting Test")},
+    {MainWindow::Command::SingleSampling, "SeSkinSpeedButton7", ":/icons/single.svg",
+     QT_TRANSLATE_NOOP("MainWindow", "Single sampling")},
+    {MainWindow::Command::ContinuousSampling, "SeSkinSpeedButton8", ":/icons/continuous.svg",
+     QT_TRANSLATE_NOOP("MainWindow", "Continuous sampling")},
+    {MainWindow::Command::Stop, "SeSkinSpeedButton9", ":/icons/stop.svg",
+     QT_TRANSLATE_NOOP("MainWindow", "Stop sampling")},
+    {MainWindow::Command::HarmonicReport, "SeSkinSpeedButton6", ":/icons/harmonics.svg",
+     QT_TRANSLATE_NOOP("MainWindow", "Harmonic Reports")},
+    {MainWindow::Command::Record, "SeSkinSpeedButton5", ":/icons/record.svg",
+     QT_TRANSLATE_NOOP("MainWindow", "Record")},
+    {MainWindow::Command::Version, "SeSkinSpeedButton4", ":/icons/version.svg",
+     QT_TRANSLATE_NOOP("MainWindow", "Version")},
+    {MainWindow::Command::Print, "SeSkinSpeedButton3", ":/icons/print.svg",
+     QT_TRANSLATE_NOOP("MainWindow", "Print")},
+    {MainWindow::Command::Save, "SeSkinSpeedButton2", ":/icons/save.svg",
+     QT_TRANSLATE_NOOP("MainWindow", "Save the test")},
+    {MainWindow::Command::Open, "SeSkinSpeedButton1", ":/icons/open.svg",
+     QT_TRANSLATE_NOOP("MainWindow", "Open a test")},
 };
 
 // Status bar panels: initial text, width (0 stretches), alignment.
@@ -48,16 +60,18 @@ struct StatusPanelInfo {
     Qt::Alignment alignment;
 };
 const StatusPanelInfo kStatusPanels[6] = {
-    {"Connection: Connecting", 200, Qt::AlignLeft | Qt::AlignVCenter},
-    {"Status: not synchronized", 160, Qt::AlignLeft | Qt::AlignVCenter},
-    {"Communication:", 90, Qt::AlignRight | Qt::AlignVCenter},
+    {QT_TRANSLATE_NOOP("MainWindow", "Connection: Connecting"), 200, Qt::AlignLeft | Qt::AlignVCenter},
+    {QT_TRANSLATE_NOOP("MainWindow", "Status: not synchronized"), 160, Qt::AlignLeft | Qt::AlignVCenter},
+    {QT_TRANSLATE_NOOP("MainWindow", "Communication:"), 90, Qt::AlignRight | Qt::AlignVCenter},
     {"", 124, Qt::AlignLeft | Qt::AlignVCenter},  // holds ProgressBar1
-    {"Date:", 0, Qt::AlignLeft | Qt::AlignVCenter},
+    {QT_TRANSLATE_NOOP("MainWindow", "Date:"), 0, Qt::AlignLeft | Qt::AlignVCenter},
     {"", 76, Qt::AlignCenter},                    // the clickable logo
 };
 
-const char* kGroupTitles[4] = {" Sampled Waveform ", "Measurement Parameters ", " Voltage Harmonic  ",
-                               " Current Harmonics "};
+const char* kGroupTitles[4] = {QT_TRANSLATE_NOOP("MainWindow", " Sampled Waveform "),
+                               QT_TRANSLATE_NOOP("MainWindow", "Measurement Parameters "),
+                               QT_TRANSLATE_NOOP("MainWindow", " Voltage Harmonic  "),
+                               QT_TRANSLATE_NOOP("MainWindow", " Current Harmonics ")};
 
 } // namespace
 
@@ -70,6 +84,11 @@ MainWindow::MainWindow(AcquisitionState& state, MainSurfaces& surfaces, const Di
     buildToolBar();
     buildStatusBar();
     buildClientPanel();
+    // The readout captions come from the core's table, the status panels'
+    // texts from the link and the reply handler.
+    texts_.capture(this, {QStringLiteral("ReadoutPanels"), QStringLiteral("ResponseHandler"),
+                          QStringLiteral("PortDiscovery"), QStringLiteral("LinkMaster"),
+                          QStringLiteral("SamplingController")});
     resize(1024, 720);
 }
 
@@ -88,59 +107,93 @@ void MainWindow::setFactoryMode(bool on)
 
 void MainWindow::buildMenus()
 {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("File(&F)"));
-    addAction(file, Command::Open, QStringLiteral("Open"));
-    addAction(file, Command::Save, QStringLiteral("Save"));
+    QMenu* file = menuBar()->addMenu(tr("File(&F)"));
+    addAction(file, Command::Open, tr("Open"));
+    addAction(file, Command::Save, tr("Save"));
     file->addSeparator();
-    addAction(file, Command::Print, QStringLiteral("Print"));
+    addAction(file, Command::Print, tr("Print"));
     file->addSeparator();
-    addAction(file, Command::Exit, QStringLiteral("Exit"));
+    addAction(file, Command::Exit, tr("Exit"));
 
-    QMenu* options = menuBar()->addMenu(QStringLiteral("Options (&O)"));
-    addAction(options, Command::CommSettings, QStringLiteral("Program communication settings "));
+    QMenu* options = menuBar()->addMenu(tr("Options (&O)"));
+    addAction(options, Command::CommSettings, tr("Program communication settings "));
     options->addSeparator();
-    addAction(options, Command::Style, QStringLiteral("Style"));
+    addAction(options, Command::Style, tr("Style"));
     addAction(options, Command::PublishMqtt, tr("Publish measurements (MQTT)…"));
     options->addSeparator();
-    addAction(options, Command::Calibration, QStringLiteral("Calibration"))->setVisible(false);
-    addAction(options, Command::InstrumentSettings, QStringLiteral("Instrument settings"));
-    addAction(options, Command::AlarmLimits, QStringLiteral("Alarm limits"));
+    addAction(options, Command::Calibration, tr("Calibration"))->setVisible(false);
+    addAction(options, Command::InstrumentSettings, tr("Instrument settings"));
+    addAction(options, Command::AlarmLimits, tr("Alarm limits"));
     options->addSeparator();
-    addAction(options, Command::InstrumentCommSettings, QStringLiteral("Instrument communication settings"))
+    addAction(options, Command::InstrumentCommSettings, tr("Instrument communication settings"))
         ->setVisible(false);
+    options->addSeparator();
+    buildLanguageMenu(options);
 
-    QMenu* operating = menuBar()->addMenu(QStringLiteral("Operating (&P)"));
-    addAction(operating, Command::SingleSampling, QStringLiteral("Single sampling"))->setObjectName("N12");
-    addAction(operating, Command::ContinuousSampling, QStringLiteral("Continuous  sampling"))->setObjectName("N13");
-    QAction* stop = addAction(operating, Command::Stop, QStringLiteral("Stop  "));
+    QMenu* operating = menuBar()->addMenu(tr("Operating (&P)"));
+    addAction(operating, Command::SingleSampling, tr("Single sampling"))->setObjectName("N12");
+    addAction(operating, Command::ContinuousSampling, tr("Continuous  sampling"))->setObjectName("N13");
+    QAction* stop = addAction(operating, Command::Stop, tr("Stop  "));
     stop->setObjectName("N14");
     stop->setEnabled(false);
     operating->addSeparator();
-    addAction(operating, Command::StartingTest, QStringLiteral("Starting Test"));
+    addAction(operating, Command::StartingTest, tr("Starting Test"));
     operating->addSeparator();
-    addAction(operating, Command::HarmonicReport, QStringLiteral("Harmonic Reports"));
+    addAction(operating, Command::HarmonicReport, tr("Harmonic Reports"));
     operating->addSeparator();
-    addAction(operating, Command::Record, QStringLiteral("Record "));
+    addAction(operating, Command::Record, tr("Record "));
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("Help(&H)"));
-    addAction(help, Command::Version, QStringLiteral("Version"));
-    addAction(help, Command::Website, QStringLiteral("Velquor Website "));
+    QMenu* help = menuBar()->addMenu(tr("Help(&H)"));
+    addAction(help, Command::Version, tr("Version"));
+    addAction(help, Command::Website, tr("Velquor Website "));
     help->addSeparator();
-    addAction(help, Command::Manual, QStringLiteral("Manual"));
+    addAction(help, Command::Manual, tr("Manual"));
 
     connect(actions_[Command::Exit], &QAction::triggered, this, &QWidget::close);
 }
 
+void MainWindow::buildLanguageMenu(QMenu* options)
+{
+    QMenu* language = options->addMenu(tr("Language"));
+    language->setObjectName("LanguageMenu");
+    auto* choices = new QActionGroup(language);
+    choices->setExclusive(true);
+    QAction* instrument = addAction(language, Command::LanguageInstrument, tr("Instrument texts"));
+    QAction* english = addAction(language, Command::LanguageEnglish, tr("English"));
+    for (QAction* a : {instrument, english}) {
+        a->setCheckable(true);
+        choices->addAction(a);
+    }
+    instrument->setChecked(true);
+}
+
+void MainWindow::showLanguage(UiLanguage language)
+{
+    actions_.at(language == UiLanguage::English ? Command::LanguageEnglish : Command::LanguageInstrument)
+        ->setChecked(true);
+}
+
+void MainWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        texts_.retranslate();
+        // The readout captions have new widths; the plots carry captions.
+        applyMainLayout();
+        redrawMainDisplay();
+    }
+    QMainWindow::changeEvent(event);
+}
+
 void MainWindow::buildToolBar()
 {
-    QToolBar* bar = addToolBar(QStringLiteral("Tools"));
+    QToolBar* bar = addToolBar(tr("Tools"));
     bar->setObjectName("ToolBar");
     bar->setMovable(false);
     bar->setIconSize(QSize(32, 32));
     for (const ToolButtonInfo& info : kToolButtons) {
-        QAction* tool = bar->addAction(SvgIcon(QString::fromLatin1(info.icon)), QString::fromLatin1(info.tip));
+        QAction* tool = bar->addAction(SvgIcon(QString::fromLatin1(info.icon)), tr(info.tip));
         tool->setObjectName(QString::fromLatin1(info.name));
-        tool->setToolTip(QString::fromLatin1(info.tip));
+        tool->setToolTip(tr(info.tip));
         toolActions_[info.command] = tool;
         // A toolbar button does what its menu twin does, even while the twin
         // itself is disabled (the Stop button works during a single sampling,
@@ -161,7 +214,7 @@ void MainWindow::buildStatusBar()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     for (int i = 0; i < 6; ++i) {
-        auto* panel = new QLabel(QString::fromUtf8(kStatusPanels[i].text), bar);
+        auto* panel = new QLabel(tr(kStatusPanels[i].text), bar);
         panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         panel->setAlignment(kStatusPanels[i].alignment);
         // The designed widths, widened where this desktop's font needs more room.
@@ -187,7 +240,7 @@ void MainWindow::buildStatusBar()
     logo->setObjectName("Image1");
     logo->setPixmap(artwork::SmallLogo(devicePixelRatioF()));
     logo->setCursor(Qt::PointingHandCursor);
-    logo->setToolTip(QStringLiteral("Velquor Website "));
+    logo->setToolTip(tr("Velquor Website "));
     logo->installEventFilter(this);
     statusBar()->addWidget(bar, 1);
     statusBar()->setSizeGripEnabled(true);
@@ -201,7 +254,7 @@ void MainWindow::buildClientPanel()
     panel1_->installEventFilter(this);
 
     for (int g = 0; g < 4; ++g) {
-        groups_[g] = new QGroupBox(QString::fromLatin1(kGroupTitles[g]), panel1_);
+        groups_[g] = new QGroupBox(tr(kGroupTitles[g]), panel1_);
         groups_[g]->setObjectName(QStringLiteral("GroupBox%1").arg(g + 1));
     }
     const QImage* surfaces[3] = {&surfaces_.WaveSurface, &surfaces_.VoltageHarmonicSurface,
@@ -221,7 +274,7 @@ void MainWindow::buildClientPanel()
     readoutPalette.setColor(QPalette::WindowText, QColor(0, 128, 128));
     for (int i = 0; i < kReadoutPanelCount; ++i) {
         const ReadoutPanelInfo& info = ReadoutInfo(ReadoutPanel(i));
-        readoutLabels_[i] = new QLabel(QString::fromUtf8(info.labelCaption), groups_[1]);
+        readoutLabels_[i] = new QLabel(QCoreApplication::translate("ReadoutPanels", info.labelCaption), groups_[1]);
         readoutLabels_[i]->setObjectName(QString::fromLatin1(info.labelName));
         readoutLabels_[i]->adjustSize();
         auto* panel = new QLabel(groups_[1]);

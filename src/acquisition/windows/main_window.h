@@ -6,6 +6,8 @@
 #include "acquisition/main_window_view.h"
 #include "display/display_colors.h"
 #include "display/main_display.h"
+#include "appearance/ui_language.h"
+#include "appearance/windows/window_texts.h"
 
 #include <QLabel>
 #include <QMainWindow>
@@ -30,6 +32,7 @@ public:
         CommSettings, Style, PublishMqtt, Calibration, InstrumentSettings, AlarmLimits, InstrumentCommSettings,
         SingleSampling, ContinuousSampling, Stop, StartingTest, HarmonicReport, Record,
         Version, Website, Manual,
+        LanguageInstrument, LanguageEnglish,
     };
 
     MainWindow(AcquisitionState& state, MainSurfaces& surfaces, const DisplayColors& colors, QWidget* parent = nullptr);
@@ -44,6 +47,8 @@ public:
     // Factory mode shows the menu items hidden in normal use: "Calibration"
     // and "Instrument communication settings".
     void setFactoryMode(bool on);
+    // Ticks the language's item of Options > Language.
+    void showLanguage(UiLanguage language);
     // Called when the close query has been answered (always allowed).
     std::function<void()> onCloseQuery;
 
@@ -66,10 +71,12 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildMenus();
+    void buildLanguageMenu(QMenu* options);
     void buildToolBar();
     void buildStatusBar();
     void buildClientPanel();
@@ -91,4 +98,5 @@ private:
     std::array<QLabel*, 15> readouts_{};
     std::array<QLabel*, 6> statusPanels_{};
     QProgressBar* progressBar1_ = nullptr;
+    WindowTexts texts_;
 };

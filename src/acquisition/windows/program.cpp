@@ -99,7 +99,7 @@ bool Program::startSimulator(QString* error)
     simulator_ = std::make_unique<sim::PtySimulator>(simOptions);
     std::string reason;
     if (!simulator_->start(&reason)) {
-        if (error) *error = QStringLiteral("The simulated instrument could not start: %1").arg(QString::fromStdString(reason));
+        if (error) *error = tr("The simulated instrument could not start: %1").arg(QString::fromStdString(reason));
         simulator_.reset();
         return false;
     }
@@ -112,7 +112,7 @@ bool Program::start(QString* error)
     if (!options_.traceFile.isEmpty()) {
         QString reason;
         if (!trace_.open(options_.traceFile, &reason)) {
-            if (error) *error = QStringLiteral("Cannot write the communication log %1: %2").arg(options_.traceFile, reason);
+            if (error) *error = tr("Cannot write the communication log %1: %2").arg(options_.traceFile, reason);
             return false;
         }
     }
@@ -138,7 +138,7 @@ bool Program::start(QString* error)
         LinkAssemblyServices{state_, *mainWindow_, *notifier_, sinks_, settings_, extras, portOverride});
     if (trace_.isOpen()) {
         link_->traceTo(trace_, [this](const QString& reason) {
-            notifier_->message(QStringLiteral("The communication log %1 cannot be written any more: %2")
+            notifier_->message(tr("The communication log %1 cannot be written any more: %2")
                                    .arg(options_.traceFile, reason),
                                QString(), Notifier::Icon::Warning);
         });
@@ -153,12 +153,10 @@ bool Program::start(QString* error)
     styleDialog_ = std::make_unique<StyleDialog>(styleServices(), mainWindow_.get());
     versionWindow_ = std::make_unique<VersionWindow>(QString::fromLatin1(kWebsiteAddress), mainWindow_.get());
 
-    // Then the communication settings, whose creation finds and opens the
-    // port. Port discovery and the watchdog belong to the link; the window
-    // only shows and edits what they hold.
+    // Then the communication settings; the port is found and opened once
+    // every window exists (below). Port discovery and the watchdog belong to
+    // the link; the window only shows and edits what they hold.
     commDialog_ = std::make_unique<CommunicationDialog>(portDiscovery(), mainWindow_.get());
-    portDiscovery().scan();
-    portDiscovery().startWatchdog();
     // The report window and its report information; EnterInfo.ini lies
     // beside SysSet.ini. The record report reads the record window, made later.
     const QString enterInfoPath = EnterInfoPathBeside(settings_.path());
@@ -213,7 +211,36 @@ bool Program::start(QString* error)
     publishing_ = std::make_unique<MeasurementPublishing>(state_, sampling(), requests());
     publishDialog_ = std::make_unique<PublishDialog>(settings_.path(), *publishing_, *passwordStore_, mainWindow_.get());
     publishDialog_->startStored();
+    // Every window exists and has taken note of its texts as written; now
+    // they may show them in the chosen language.
+    applyLanguage(options_.language.value_or(LoadUiLanguage(settings_)));
+    // The port is looked for last, so that what the search has to say is
+    // said in that language too, and every window a reply may fill exists.
+    portDiscovery().scan();
+    portDiscovery().startWatchdog();
     return true;
+}
+
+void Program::applyLanguage(UiLanguage language)
+{
+    QString reason;
+    if (!translator_.apply(language, &reason)) {
+        notifier_->message(reason, QString(), Notifier::Icon::Warning);
+    }
+    mainWindow_->showLanguage(translator_.language());
+}
+
+void Program::chooseLanguage(UiLanguage language)
+{
+    applyLanguage(language);
+    if (translator_.language() != language) return;
+    QString reason;
+    if (!SaveUiLanguage(settings_, language, &reason)) {
+        mainWindow_->statusBar()->showMessage(
+            tr("The language cannot be saved to %1: %2. It applies until the program ends.")
+                .arg(QDir::toNativeSeparators(settings_.path()), reason),
+            10000);
+    }
 }
 
 void Program::explainRefusedSampling(QAction* button)
@@ -314,6 +341,10 @@ void Program::connectMainWindowCommands()
         QDesktopServices::openUrl(
             QUrl::fromLocalFile(QCoreApplication::applicationDirPath() + QStringLiteral("/PdfDoc/Handbook.pdf")));
     });
+    QObject::connect(w.action(C::LanguageInstrument), &QAction::triggered, &w,
+                     [this] { chooseLanguage(UiLanguage::Instrument); });
+    QObject::connect(w.action(C::LanguageEnglish), &QAction::triggered, &w,
+                     [this] { chooseLanguage(UiLanguage::English); });
     w.onCloseQuery = [this] { sampling().closeQuery(); };
 }
 

@@ -9,11 +9,14 @@
 #include "link/frame_trace.h"
 #include "acquisition/reply_sinks.h"
 #include "appearance/windows/stylesheet_skin_engine.h"
+#include "appearance/windows/ui_translator.h"
 
+#include <QCoreApplication>
 #include <QString>
 #include <QStringList>
 
 #include <memory>
+#include <optional>
 
 class AddressResetDialog;
 class MeasurementPublishing;
@@ -52,11 +55,14 @@ struct ProgramOptions {
     QString traceFile;      // --trace: communication log
     bool factory = false;   // --factory: show the calibration and instrument-address items
     QStringList files;      // file arguments
+    std::optional<UiLanguage> language;  // --language: this one instead of the stored one, for this run
     QString settingsPath;   // SysSet.ini; empty for the usual place
     Notifier* notifier = nullptr;  // message boxes; null for real ones
 };
 
 class Program {
+    Q_DECLARE_TR_FUNCTIONS(Program)
+
 public:
     explicit Program(ProgramOptions options);
     ~Program();
@@ -96,6 +102,11 @@ public:
     sim::PtySimulator* simulator() { return simulator_.get(); }
     Notifier& notifier() { return *notifier_; }
 
+    // Options > Language: shows every window in the language at once and
+    // keeps the choice in SysSet.ini.
+    void chooseLanguage(UiLanguage language);
+    UiLanguage language() const { return translator_.language(); }
+
 private:
     bool startSimulator(QString* error);
     void connectMainWindowCommands();
@@ -104,6 +115,7 @@ private:
     // window's own is off.
     void explainRefusedSampling(QAction* button);
     StyleServices styleServices();
+    void applyLanguage(UiLanguage language);
 
     ProgramOptions options_;
     std::unique_ptr<Notifier> ownNotifier_;
@@ -114,6 +126,7 @@ private:
     DisplayColors colors_{QColor(0, 0, 0), QColor(0, 0, 0)};
     StylesheetSkinEngine skinEngine_;
     SysSettings settings_;
+    UiTranslator translator_;
     FrameTrace trace_;
     ReplySinks sinks_;
     std::unique_ptr<sim::PtySimulator> simulator_;

@@ -5,6 +5,7 @@
 #include "acquisition/notifier.h"
 #include "acquisition/test_file.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -14,8 +15,8 @@ TestFileCommands::TestFileCommands(AcquisitionState& state, MainWindowView& view
     : state_(state), view_(view), notifier_(notifier), lastFolder_(QDir::homePath())
 {
     chooseSaveFile = [dialogParent](const QString& proposed) {
-        QFileDialog dialog(dialogParent, QStringLiteral("Save"), proposed,
-                           QStringLiteral("Velquor Test File(.vqm) (*.vqm)"));
+        QFileDialog dialog(dialogParent, tr("Save"), proposed,
+                           tr("Velquor Test File(.vqm) (*.vqm)"));
         dialog.setObjectName(QStringLiteral("SaveDialog1"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("vqm"));
@@ -25,8 +26,8 @@ TestFileCommands::TestFileCommands(AcquisitionState& state, MainWindowView& view
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     chooseOpenFile = [dialogParent](const QString& folder) {
-        return QFileDialog::getOpenFileName(dialogParent, QStringLiteral("Open"), folder,
-                                            QStringLiteral("VelquorFile (*.vqm);;AllFile (*)"));
+        return QFileDialog::getOpenFileName(dialogParent, tr("Open"), folder,
+                                            tr("VelquorFile (*.vqm);;AllFile (*)"));
     };
 }
 
@@ -36,7 +37,7 @@ void TestFileCommands::save()
     if (path.isEmpty()) return;
     lastFolder_ = QFileInfo(path).absolutePath();
     if (QFileInfo::exists(path) &&
-        notifier_.question(QStringLiteral("  File already exists, overwrite?  "), QStringLiteral("File exists")) !=
+        notifier_.question(tr("  File already exists, overwrite?  "), tr("File exists")) !=
             Notifier::Answer::Yes)
         return;
     QString error;

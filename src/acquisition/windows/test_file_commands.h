@@ -2,6 +2,7 @@
 // Open and Save of the main window: the file dialogs, the overwrite question
 // and the error messages around the test-file routines.
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <functional>
@@ -12,6 +13,8 @@ class QWidget;
 struct AcquisitionState;
 
 class TestFileCommands {
+    Q_DECLARE_TR_FUNCTIONS(TestFileCommands)
+
 public:
     TestFileCommands(AcquisitionState& state, MainWindowView& view, Notifier& notifier, QWidget* dialogParent);
 

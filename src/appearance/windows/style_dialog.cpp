@@ -1,5 +1,6 @@
 #include "appearance/windows/style_dialog.h"
 
+#include <QEvent>
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QGridLayout>
@@ -25,23 +26,23 @@ StyleDialog::StyleDialog(const StyleServices& services, QWidget* parent)
     : QDialog(parent), style_(std::make_unique<StyleSettings>(services))
 {
     setObjectName(QStringLiteral("Tskin"));
-    setWindowTitle(QStringLiteral(" Style "));
+    setWindowTitle(tr(" Style "));
 
     // Every group spans the dialog's width, so that its title has room in
     // any skin; the items run down columns.
-    QGroupBox* skins = buildGroup(QStringLiteral("Skins"),
-                                  {QStringLiteral("WINDOWS"), QStringLiteral("Skin 1"), QStringLiteral("Skin 2"),
-                                   QStringLiteral("Skin 3"), QStringLiteral("Skin 4"), QStringLiteral("Skin 5"),
-                                   QStringLiteral("Skin 6")},
+    QGroupBox* skins = buildGroup(tr("Skins"),
+                                  {tr("WINDOWS"), tr("Skin 1"), tr("Skin 2"),
+                                   tr("Skin 3"), tr("Skin 4"), tr("Skin 5"),
+                                   tr("Skin 6")},
                                   4, &skinButtons_);
-    QGroupBox* background = buildGroup(QStringLiteral(" Graphic background "),
-                                       {QStringLiteral(" Black"), QStringLiteral(" White"), QStringLiteral(" Gray")}, 1,
+    QGroupBox* background = buildGroup(tr(" Graphic background "),
+                                       {tr(" Black"), tr(" White"), tr(" Gray")}, 1,
                                        &backgroundButtons_);
-    QGroupBox* scale = buildGroup(QStringLiteral(" Scale color "),
-                                  {QStringLiteral(" Blue-green"), QStringLiteral(" Yellow"),
-                                   QStringLiteral(" Light Black")},
+    QGroupBox* scale = buildGroup(tr(" Scale color "),
+                                  {tr(" Blue-green"), tr(" Yellow"),
+                                   tr(" Light Black")},
                                   2, &scaleButtons_);
-    closeButton_ = new QPushButton(QStringLiteral("Close"), this);
+    closeButton_ = new QPushButton(tr("Close"), this);
     closeButton_->setAutoDefault(false);
 
     auto* buttons = new QHBoxLayout;
@@ -73,6 +74,7 @@ StyleDialog::StyleDialog(const StyleServices& services, QWidget* parent)
 
     style_->restore();
     showSelection();
+    texts_.capture(this);
 }
 
 StyleDialog::~StyleDialog() = default;
@@ -96,4 +98,10 @@ void StyleDialog::showSelection()
     CheckOnly(skinButtons_, style_->skinItem());
     CheckOnly(backgroundButtons_, style_->backgroundItem());
     CheckOnly(scaleButtons_, style_->scaleItem());
+}
+
+void StyleDialog::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) texts_.retranslate();
+    QDialog::changeEvent(event);
 }

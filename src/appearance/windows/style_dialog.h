@@ -5,6 +5,7 @@
 // StyleSettings, which does the work.
 
 #include "appearance/style_settings.h"
+#include "appearance/windows/window_texts.h"
 
 #include <QDialog>
 
@@ -26,6 +27,9 @@ public:
 
     const StyleSettings& style() const { return *style_; }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     // Radio buttons in columns of rowsPerColumn, numbered from 0 down the columns.
     QGroupBox* buildGroup(const QString& title, const QStringList& items, int rowsPerColumn, QButtonGroup** buttons);
@@ -37,4 +41,5 @@ private:
     QButtonGroup* backgroundButtons_ = nullptr;
     QButtonGroup* scaleButtons_ = nullptr;
     QPushButton* closeButton_ = nullptr;
+    WindowTexts texts_;
 };

@@ -2,14 +2,15 @@
 
 #include "appearance/windows/artwork.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 
-const char* const VersionWindow::kCompanyText = "Velquor Power Measurement Instruments";
-const char* const VersionWindow::kVersionNumberText = "Version Number : QZR6100_S_01";
-const char* const VersionWindow::kVersionTitleText = "Version Title : QZR6100 Software";
-const char* const VersionWindow::kDateText = "Date : 2011-10-08";
-const char* const VersionWindow::kWebsitePrefix = "Wedsite: ";
+const char* const VersionWindow::kCompanyText = QT_TRANSLATE_NOOP("VersionWindow", "Velquor Power Measurement Instruments");
+const char* const VersionWindow::kVersionNumberText = QT_TRANSLATE_NOOP("VersionWindow", "Version Number : QZR6100_S_01");
+const char* const VersionWindow::kVersionTitleText = QT_TRANSLATE_NOOP("VersionWindow", "Version Title : QZR6100 Software");
+const char* const VersionWindow::kDateText = QT_TRANSLATE_NOOP("VersionWindow", "Date : 2011-10-08");
+const char* const VersionWindow::kWebsitePrefix = QT_TRANSLATE_NOOP("VersionWindow", "Wedsite: ");
 
 namespace {
 
@@ -35,7 +36,7 @@ VersionWindow::VersionWindow(const QString& websiteAddress, QWidget* parent)
                           | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint)
 {
     setObjectName(QStringLiteral("TVForm"));
-    setWindowTitle(QStringLiteral("Version"));
+    setWindowTitle(tr("Version"));
     setFixedSize(kClientWidth, kClientHeight);
     setSizeGripEnabled(false);
 
@@ -44,20 +45,32 @@ VersionWindow::VersionWindow(const QString& websiteAddress, QWidget* parent)
     logo->setGeometry(QRect(QPoint(8, 8), artwork::kLogoSize));
     logo->setPixmap(artwork::Logo(devicePixelRatioF()));
 
-    addLine("CompanyLabel", QString::fromLatin1(kCompanyText), LineRect(0, kFullLineWidth));
-    addLine("VersionNumberLabel", QString::fromLatin1(kVersionNumberText), LineRect(1, kShortLineWidth));
-    addLine("VersionTitleLabel", QString::fromLatin1(kVersionTitleText), LineRect(2, kShortLineWidth));
-    addLine("DateLabel", QString::fromLatin1(kDateText), LineRect(3, kShortLineWidth));
-    QLabel* website = addLine("WebsiteLabel", QString::fromLatin1(kWebsitePrefix) + websiteAddress,
+    addLine("CompanyLabel", tr(kCompanyText), LineRect(0, kFullLineWidth));
+    addLine("VersionNumberLabel", tr(kVersionNumberText), LineRect(1, kShortLineWidth));
+    addLine("VersionTitleLabel", tr(kVersionTitleText), LineRect(2, kShortLineWidth));
+    addLine("DateLabel", tr(kDateText), LineRect(3, kShortLineWidth));
+    websiteAddress_ = websiteAddress;
+    QLabel* website = addLine("WebsiteLabel", tr(kWebsitePrefix) + websiteAddress,
                               LineRect(4, kFullLineWidth));
     // The address can be copied from here.
     website->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    websiteLabel_ = website;
 
-    auto* enter = new QPushButton(QStringLiteral("Enter"), this);
+    auto* enter = new QPushButton(tr("Enter"), this);
     enter->setObjectName(QStringLiteral("EnterButton"));
     enter->setGeometry(kClientWidth - 8 - 76, kFirstLineTop + kLineHeight + 4, 76, 26);
     enter->setDefault(true);
     connect(enter, &QPushButton::clicked, this, &QDialog::accept);
+    texts_.capture(this);
+}
+
+void VersionWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        texts_.retranslate();
+        websiteLabel_->setText(tr(kWebsitePrefix) + websiteAddress_);
+    }
+    QDialog::changeEvent(event);
 }
 
 QLabel* VersionWindow::addLine(const char* objectName, const QString& text, const QRect& geometry)

@@ -3,6 +3,8 @@
 // number, title and date, the web address, and "Enter" to close it. The
 // main window shows it modally from Help / Version and its tool button.
 
+#include "appearance/windows/window_texts.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -23,6 +25,12 @@ public:
 
     explicit VersionWindow(const QString& websiteAddress, QWidget* parent = nullptr);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     QLabel* addLine(const char* objectName, const QString& text, const QRect& geometry);
+    QString websiteAddress_;
+    QLabel* websiteLabel_ = nullptr;
+    WindowTexts texts_;
 };

@@ -3,6 +3,7 @@
 #include "acquisition/acquisition_state.h"
 #include "display/harmonic_table.h"
 
+#include <QCoreApplication>
 #include <QHeaderView>
 #include <QResizeEvent>
 #include <QScrollBar>
@@ -12,7 +13,7 @@
 HarmonicWindow::HarmonicWindow(const TestRecordImage& record, QWidget* parent) : QDialog(parent), record_(record)
 {
     setObjectName(QStringLiteral("THarmonicForm"));
-    setWindowTitle(QStringLiteral(" Harmonic Report "));
+    setWindowTitle(tr(" Harmonic Report "));
     resize(648, 500);
 
     grid_ = new QTableWidget(kHarmonicTableRows - 1, kHarmonicTableColumns, this);
@@ -35,7 +36,7 @@ HarmonicWindow::HarmonicWindow(const TestRecordImage& record, QWidget* parent) :
         // The header's leading blanks indented it under a narrow bitmap font;
         // here the header is aligned by the skin, and the blanks would only
         // push the text out of its column.
-        auto* header = new QTableWidgetItem(HarmonicTableHeader(c).trimmed());
+        auto* header = new QTableWidgetItem(headerText(c));
         header->setTextAlignment(Qt::AlignLeft | Qt::AlignVCenter);
         grid_->setHorizontalHeaderItem(c, header);
     }
@@ -60,6 +61,21 @@ HarmonicWindow::HarmonicWindow(const TestRecordImage& record, QWidget* parent) :
     connect(&timer1_, &QTimer::timeout, this, &HarmonicWindow::refresh);
     timer1_.start();
     refresh();
+    texts_.capture(this);
+}
+
+QString HarmonicWindow::headerText(int column)
+{
+    return QCoreApplication::translate("HarmonicTable", HarmonicTableHeader(column).toUtf8().constData()).trimmed();
+}
+
+void HarmonicWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        texts_.retranslate();
+        for (int c = 0; c < kHarmonicTableColumns; ++c) grid_->horizontalHeaderItem(c)->setText(headerText(c));
+    }
+    QDialog::changeEvent(event);
 }
 
 void HarmonicWindow::refresh()

@@ -3,6 +3,8 @@
 // the fundamental, refreshed every second while the program runs, so the
 // table follows continuous sampling while it is open.
 
+#include "appearance/windows/window_texts.h"
+
 #include <QDialog>
 #include <QTimer>
 
@@ -18,11 +20,16 @@ public:
     QString cellText(int row, int column) const;
 
 protected:
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // The header as shown: the table's own, translated, without its indent.
+    static QString headerText(int column);
+
     const TestRecordImage& record_;
     QTableWidget* grid_ = nullptr;
     QTimer timer1_;
+    WindowTexts texts_;
 };

@@ -20,10 +20,10 @@
 CommunicationDialog::CommunicationDialog(PortDiscovery& discovery, QWidget* parent)
     : QDialog(parent), discovery_(discovery)
 {
-    setWindowTitle(QStringLiteral("Program communication settings"));
+    setWindowTitle(tr("Program communication settings"));
 
-    scanButton_ = new QPushButton(QStringLiteral(" Scanning Communication port"), this);
-    exitButton_ = new QPushButton(QStringLiteral("Exit"), this);
+    scanButton_ = new QPushButton(tr(" Scanning Communication port"), this);
+    exitButton_ = new QPushButton(tr("Exit"), this);
     // Enter in the address field must not press a button.
     scanButton_->setAutoDefault(false);
     exitButton_->setAutoDefault(false);
@@ -49,7 +49,13 @@ CommunicationDialog::CommunicationDialog(PortDiscovery& discovery, QWidget* pare
             [this](const QString& text) { discovery_.addressTextChanged(text); });
     connect(scanButton_, &QPushButton::clicked, this, [this] { discovery_.scan(); });
     connect(exitButton_, &QPushButton::clicked, this, &QDialog::accept);
+    texts_.capture(this);
+}
 
+void CommunicationDialog::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) texts_.retranslate();
+    QDialog::changeEvent(event);
 }
 
 CommunicationDialog::~CommunicationDialog()
@@ -59,7 +65,7 @@ CommunicationDialog::~CommunicationDialog()
 
 QGroupBox* CommunicationDialog::buildBaudGroup()
 {
-    auto* group = new QGroupBox(QStringLiteral("BaudRate"), this);
+    auto* group = new QGroupBox(tr("BaudRate"), this);
     baudList_ = new QComboBox(group);
     for (const BaudList::Entry& entry : BaudList::kEntries) baudList_->addItem(QString::fromUtf8(entry.caption));
     auto* layout = new QVBoxLayout(group);
@@ -69,7 +75,7 @@ QGroupBox* CommunicationDialog::buildBaudGroup()
 
 QGroupBox* CommunicationDialog::buildPortGroup()
 {
-    auto* group = new QGroupBox(QStringLiteral(" Communication Port "), this);
+    auto* group = new QGroupBox(tr(" Communication Port "), this);
     portLayout_ = new QVBoxLayout(group);
     portLayout_->addStretch(1);
     portButtons_ = new QButtonGroup(this);
@@ -79,8 +85,8 @@ QGroupBox* CommunicationDialog::buildPortGroup()
 
 QGroupBox* CommunicationDialog::buildAddressGroup()
 {
-    auto* group = new QGroupBox(QStringLiteral("Address"), this);
-    auto* label = new QLabel(QStringLiteral("Instruments Address（1-255）：  "), group);
+    auto* group = new QGroupBox(tr("Address"), this);
+    auto* label = new QLabel(tr("Instruments Address（1-255）：  "), group);
     addressEdit_ = new QLineEdit(group);
     addressEdit_->setValidator(
         new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]*")), addressEdit_));

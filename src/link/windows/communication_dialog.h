@@ -3,6 +3,7 @@
 // instrument's slave address. A thin face over the link's PortDiscovery,
 // which does the work and outlives the window.
 
+#include "appearance/windows/window_texts.h"
 #include "link/comm_settings_view.h"
 #include "link/port_discovery.h"
 
@@ -31,6 +32,7 @@ public:
     void setAddressInvalid(bool invalid) override;
 
 protected:
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -45,4 +47,5 @@ private:
     QPushButton* scanButton_ = nullptr;
     QPushButton* exitButton_ = nullptr;
     PortDiscovery& discovery_;
+    WindowTexts texts_;
 };

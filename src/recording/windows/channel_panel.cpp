@@ -1,5 +1,6 @@
 #include "recording/windows/channel_panel.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QIcon>
 #include <QLabel>
@@ -48,7 +49,8 @@ ChannelPanel::ChannelPanel(int channel, const QColor& color, QWidget* parent) : 
 {
     setObjectName(QStringLiteral("ChannelPanel%1").arg(channel + 1));
     setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
-    const QString name = QStringLiteral("CH%1").arg(channel + 1);
+    name_ = QStringLiteral("CH%1").arg(channel + 1);
+    const QString& name = name_;
 
     nameLabel_ = new QLabel(name + QLatin1Char(' '), this);
     nameLabel_->setObjectName(QStringLiteral("ChannelName%1").arg(channel + 1));
@@ -61,22 +63,22 @@ ChannelPanel::ChannelPanel(int channel, const QColor& color, QWidget* parent) : 
 
     quantityLabel_ = new QLabel(this);
     quantityLabel_->setObjectName(QStringLiteral("Label%1").arg(7 + channel));
-    valueLabel_ = new QLabel(QStringLiteral("Value: "), this);
+    valueLabel_ = new QLabel(tr("Value: "), this);
     valueLabel_->setObjectName(QStringLiteral("Label%1").arg(13 + channel));
     // In a narrow window the texts are cut rather than the chart squeezed.
     quantityLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     valueLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
 
-    visibilityButton_ = SmallButton(this, kVisibilityButtons[channel], QStringLiteral("Show or hide %1").arg(name));
+    visibilityButton_ = SmallButton(this, kVisibilityButtons[channel], QString());
     visibilityButton_->setCheckable(true);
     visibilityButton_->setChecked(true);
     visibilityButton_->setIcon(VisibilityIcon(color));
     visibilityButton_->setIconSize(QSize(20, 10));
     visibilityButton_->setFixedWidth(30);
-    scaleUpButton_ = SmallButton(this, kScaleUpButtons[channel], QStringLiteral("Enlarge %1 (scale up)").arg(name));
+    scaleUpButton_ = SmallButton(this, kScaleUpButtons[channel], QString());
     scaleUpButton_->setArrowType(Qt::UpArrow);
     scaleDownButton_ =
-        SmallButton(this, kScaleDownButtons[channel], QStringLiteral("Reduce %1 (scale down)").arg(name));
+        SmallButton(this, kScaleDownButtons[channel], QString());
     scaleDownButton_->setArrowType(Qt::DownArrow);
 
     auto* grid = new QGridLayout(this);
@@ -90,6 +92,20 @@ ChannelPanel::ChannelPanel(int channel, const QColor& color, QWidget* parent) : 
     grid->addWidget(scaleUpButton_, 2, 2);
     grid->addWidget(scaleDownButton_, 2, 3);
     grid->setColumnStretch(1, 1);
+    showToolTips();
+}
+
+void ChannelPanel::showToolTips()
+{
+    visibilityButton_->setToolTip(tr("Show or hide %1").arg(name_));
+    scaleUpButton_->setToolTip(tr("Enlarge %1 (scale up)").arg(name_));
+    scaleDownButton_->setToolTip(tr("Reduce %1 (scale down)").arg(name_));
+}
+
+void ChannelPanel::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) showToolTips();
+    QFrame::changeEvent(event);
 }
 
 void ChannelPanel::apply(const ChannelChange& change, bool visible)

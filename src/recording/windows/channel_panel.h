@@ -28,7 +28,13 @@ public:
     // visibility button shows whether the trace is drawn.
     void apply(const ChannelChange& change, bool visible);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void showToolTips();
+
+    QString name_;  // "CH1" .. "CH6"
     QLabel* nameLabel_ = nullptr;
     QLabel* quantityLabel_ = nullptr;
     QLabel* valueLabel_ = nullptr;

@@ -2,6 +2,7 @@
 
 #include "acquisition/notifier.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -20,20 +21,20 @@ constexpr int kShowProgressAfterMs = 400;  // a quick export shows no dialog at 
 
 QString ExportTitle(ExportFormat format)
 {
-    return format == ExportFormat::Xlsx ? QStringLiteral("Export EXCEL file") : QStringLiteral("Export CSV file");
+    return format == ExportFormat::Xlsx ? QCoreApplication::translate("ExportDialog", "Export EXCEL file") : QCoreApplication::translate("ExportDialog", "Export CSV file");
 }
 
 QString ExportFilter(ExportFormat format)
 {
-    return format == ExportFormat::Xlsx ? QStringLiteral("Excel File(*.xlsx);;所有文件(*.*)")
-                                        : QStringLiteral("CSV File(*.csv);;所有文件(*.*)");
+    return format == ExportFormat::Xlsx ? QCoreApplication::translate("ExportDialog", "Excel File(*.xlsx);;所有文件(*.*)")
+                                        : QCoreApplication::translate("ExportDialog", "CSV File(*.csv);;所有文件(*.*)");
 }
 
 void ReportFailure(Notifier& notifier, const QString& targetPath, const QString& reason)
 {
-    notifier.message(QStringLiteral("The data could not be exported to %1: %2")
+    notifier.message(QCoreApplication::translate("ExportDialog", "The data could not be exported to %1: %2")
                          .arg(QDir::toNativeSeparators(targetPath), reason),
-                     QStringLiteral("Error"), Notifier::Icon::Error);
+                     QCoreApplication::translate("ExportDialog", "Error"), Notifier::Icon::Error);
 }
 
 // One export under way: the worker writes the file while a progress dialog
@@ -54,10 +55,10 @@ public:
         progress_->setObjectName(QStringLiteral("ExportProgress"));
         progress_->setAttribute(Qt::WA_DeleteOnClose, false);
         progress_->setWindowTitle(ExportTitle(format));
-        progress_->setLabelText(QStringLiteral("Exporting %1 samples to %2...")
+        progress_->setLabelText(QCoreApplication::translate("ExportDialog", "Exporting %1 samples to %2...")
                                     .arg(job_->rowCount())
                                     .arg(QFileInfo(job_->targetPath()).fileName()));
-        progress_->setCancelButtonText(QStringLiteral("Cancel"));
+        progress_->setCancelButtonText(QCoreApplication::translate("ExportDialog", "Cancel"));
         progress_->setWindowModality(Qt::WindowModal);
         progress_->setAutoReset(false);
         progress_->setAutoClose(false);
@@ -80,7 +81,7 @@ private:
     {
         if (!progress_ || job_->isCancelled() || job_->isFinished()) return;
         job_->cancel();
-        progress_->setLabelText(QStringLiteral("Cancelling..."));
+        progress_->setLabelText(QCoreApplication::translate("ExportDialog", "Cancelling..."));
         if (QPushButton* button = progress_->findChild<QPushButton*>()) button->setEnabled(false);
         progress_->show();
     }
@@ -97,7 +98,7 @@ private:
             progress_->setValue(rows);
         } else if (!finishing_ && format_ == ExportFormat::Xlsx) {
             finishing_ = true;
-            progress_->setLabelText(QStringLiteral("Compressing the workbook..."));
+            progress_->setLabelText(QCoreApplication::translate("ExportDialog", "Compressing the workbook..."));
             progress_->setRange(0, 0);  // no measure for this part: a busy indicator
         }
     }
@@ -120,8 +121,8 @@ private:
         case ExportOutcome::Failed: ReportFailure(notifier_, job_->targetPath(), error); return false;
         case ExportOutcome::Done: break;
         }
-        if (notifier_.question(QStringLiteral("Data export to complete. Sure to save it?"),
-                               QStringLiteral("Save the file"))
+        if (notifier_.question(QCoreApplication::translate("ExportDialog", "Data export to complete. Sure to save it?"),
+                               QCoreApplication::translate("ExportDialog", "Save the file"))
             != Notifier::Answer::Yes) {
             job_->discard();
             return false;

@@ -6,6 +6,7 @@
 #include "recording/recorder.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -39,16 +40,16 @@ RecordSettingsDialog::RecordSettingsDialog(SysSettings& settings, Recorder& reco
     : QDialog(parent), settings_(settings), recorder_(recorder), notifier_(notifier)
 {
     setObjectName(QStringLiteral("TRecSetForm"));
-    setWindowTitle(QStringLiteral("Record Seting"));
+    setWindowTitle(tr("Record Seting"));
     setModal(true);
 
-    auto* inputs = new QGroupBox(QStringLiteral("Input selection"), this);
+    auto* inputs = new QGroupBox(tr("Input selection"), this);
     inputs->setObjectName(QStringLiteral("GroupBox1"));
     auto* form = new QFormLayout(inputs);
     for (int ch = 0; ch < kRecordChannelCount; ++ch) {
         QComboBox* list = NewList(inputs, 3 + ch);
         for (int code = 0; code < kQuantityCodeCount; ++code) list->addItem(QuantityListText(code));
-        form->addRow(QStringLiteral("CH%1 ").arg(ch + 1), list);
+        form->addRow(tr("CH%1 ").arg(ch + 1), list);
         channelLists_[size_t(ch)] = list;
     }
 
@@ -58,22 +59,22 @@ RecordSettingsDialog::RecordSettingsDialog(SysSettings& settings, Recorder& reco
     for (int i = 0; i < kSaveStepCount; ++i) saveStepList_->addItem(SaveStepListText(i));
     // The external temperature instrument's interface is not built.
     temperatureList_ = NewList(this, 9);
-    temperatureList_->setPlaceholderText(QStringLiteral("Unfinished"));
+    temperatureList_->setPlaceholderText(tr("Unfinished"));
     temperatureList_->setCurrentIndex(-1);
     QGroupBox* temperature =
-        GroupWith(this, QStringLiteral("Temperature input interface"), "GroupBox4", temperatureList_);
+        GroupWith(this, tr("Temperature input interface"), "GroupBox4", temperatureList_);
     temperature->setEnabled(false);
 
     auto* side = new QVBoxLayout;
-    side->addWidget(GroupWith(this, QStringLiteral("Sampling Step"), "GroupBox2", samplingStepList_));
-    side->addWidget(GroupWith(this, QStringLiteral("Save setp"), "GroupBox3", saveStepList_));
+    side->addWidget(GroupWith(this, tr("Sampling Step"), "GroupBox2", samplingStepList_));
+    side->addWidget(GroupWith(this, tr("Save setp"), "GroupBox3", saveStepList_));
     side->addWidget(temperature);
     side->addStretch(1);
 
-    auto* enterButton = new QPushButton(QStringLiteral("Enter"), this);
+    auto* enterButton = new QPushButton(tr("Enter"), this);
     enterButton->setObjectName(QStringLiteral("Button1"));
     enterButton->setDefault(true);
-    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* cancelButton = new QPushButton(tr("Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("Button2"));
     connect(enterButton, &QPushButton::clicked, this, &RecordSettingsDialog::enter);
     connect(cancelButton, &QPushButton::clicked, this, &QDialog::reject);
@@ -96,6 +97,13 @@ RecordSettingsDialog::RecordSettingsDialog(SysSettings& settings, Recorder& reco
         channelLists_[size_t(ch)]->setCurrentIndex(stored.channelCodes[size_t(ch)]);
     samplingStepList_->setCurrentIndex(stored.samplingStep < kSamplingStepListCount ? stored.samplingStep : -1);
     saveStepList_->setCurrentIndex(stored.saveStep);
+    texts_.capture(this, {QStringLiteral("RecordSettings")});
+}
+
+void RecordSettingsDialog::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) texts_.retranslate();
+    QDialog::changeEvent(event);
 }
 
 void RecordSettingsDialog::enter()
@@ -112,7 +120,7 @@ void RecordSettingsDialog::enter()
     const RecordSettings next = ApplyRecordSettingsSelection(recorder_.settings(), selection);
     QString error;
     if (!StoreRecordSettings(settings_, next, selection.temperatureInterface, &error))
-        notifier_.message(QStringLiteral("The record settings could not be stored in %1:\n%2")
+        notifier_.message(tr("The record settings could not be stored in %1:\n%2")
                               .arg(settings_.path(), error),
                           windowTitle(), Notifier::Icon::Error);
     recorder_.applySettings(next, StepTextForm::Dialog);

@@ -6,6 +6,8 @@
 // stores the settings in SysSet.ini and puts them into effect in the record
 // window at once.
 
+#include "appearance/windows/window_texts.h"
+
 #include <QDialog>
 
 #include <array>
@@ -25,6 +27,9 @@ public:
     // "Enter": stores, applies, warns about temperature channels, closes.
     void enter();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     SysSettings& settings_;
     Recorder& recorder_;
@@ -33,4 +38,5 @@ private:
     QComboBox* samplingStepList_ = nullptr;     // ComboBox2
     QComboBox* saveStepList_ = nullptr;         // ComboBox1
     QComboBox* temperatureList_ = nullptr;      // ComboBox9
+    WindowTexts texts_;
 };

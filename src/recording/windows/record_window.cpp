@@ -16,6 +16,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGroupBox>
@@ -39,8 +40,8 @@
 
 namespace {
 
-const QString kRecordFileFilter = QStringLiteral("Velquor Record File (.vqr) (*.vqr)");
-const QString kCaption = QStringLiteral("Record");
+const char* const kRecordFileFilter = QT_TRANSLATE_NOOP("RecordWindow", "Velquor Record File (.vqr) (*.vqr)");
+const char* const kCaption = QT_TRANSLATE_NOOP("RecordWindow", "Record");
 
 // Geometry of the chart panel, which the resize rule places in its group at
 // (5, 16) with the group's size less (10, 21).
@@ -60,8 +61,9 @@ struct StatusPanelInfo {
     int width;
 };
 const StatusPanelInfo kStatusPanels[7] = {
-    {"", 110}, {"", 120}, {"Start:", 190}, {"End:", 190}, {"Length:", 100}, {"Recording", 90},
-    {"Display Range: Positive", 150},
+    {"", 110}, {"", 120}, {QT_TRANSLATE_NOOP("RecordWindow", "Start:"), 190}, {QT_TRANSLATE_NOOP("RecordWindow", "End:"), 190},
+    {QT_TRANSLATE_NOOP("RecordWindow", "Length:"), 100}, {QT_TRANSLATE_NOOP("RecordWindow", "Recording"), 90},
+    {QT_TRANSLATE_NOOP("RecordWindow", "Display Range: Positive"), 150},
 };
 
 QImage NewSurface()
@@ -91,7 +93,7 @@ RecordWindow::RecordWindow(AcquisitionState& acquisition, const RecordSettings& 
       lastFolder_(QDir::homePath())
 {
     setObjectName(QStringLiteral("TRecordForm"));
-    setWindowTitle(kCaption);
+    setWindowTitle(tr(kCaption));
     setWindowFlag(Qt::Window);
     for (const QString& error : pictures_.errors) std::fprintf(stderr, "%s\n", qPrintable(error));
 
@@ -126,7 +128,7 @@ RecordWindow::RecordWindow(AcquisitionState& acquisition, const RecordSettings& 
     connect(&openTimer_, &QTimer::timeout, this, &RecordWindow::openTimerTick);
 
     chooseSaveFile = [this](const QString& proposed) {
-        QFileDialog dialog(this, QStringLiteral("New"), proposed, kRecordFileFilter);
+        QFileDialog dialog(this, tr("New"), proposed, tr(kRecordFileFilter));
         dialog.setObjectName(QStringLiteral("SaveDialog1"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("vqr"));
@@ -136,7 +138,7 @@ RecordWindow::RecordWindow(AcquisitionState& acquisition, const RecordSettings& 
         return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
     };
     chooseOpenFile = [this](const QString& folder) {
-        QFileDialog dialog(this, QStringLiteral("Open"), folder, kRecordFileFilter);
+        QFileDialog dialog(this, tr("Open"), folder, tr(kRecordFileFilter));
         dialog.setObjectName(QStringLiteral("OpenDialog1"));
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
@@ -152,6 +154,18 @@ RecordWindow::RecordWindow(AcquisitionState& acquisition, const RecordSettings& 
     showModeGlyph();
     resize(1024, 720);
     scrollBarChangeTimer_.start();
+    texts_.capture(this, {QStringLiteral("RecordSettings"), QStringLiteral("ViewState"), QStringLiteral("Recorder"),
+                          QStringLiteral("RecordReader"), QStringLiteral("TrendChart")});
+}
+
+void RecordWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        texts_.retranslate();
+        // The chart's scale and time captions are drawn into it.
+        redrawTrendChart();
+    }
+    QMainWindow::changeEvent(event);
 }
 
 RecordWindow::~RecordWindow()
@@ -172,22 +186,22 @@ void RecordWindow::buildMenusAndToolBar()
     };
     // The tool bar, left to right; a null command is a separator.
     const Entry buttons[] = {
-        {&open_, "SeSkinSpeedButton1", ":/icons/open.svg", "Open a record file"},
-        {&new_, "SeSkinSpeedButton12", ":/icons/record_new.svg", "New record file"},
-        {&print_, "SeSkinSpeedButton3", ":/icons/print.svg", "Print the record report"},
+        {&open_, "SeSkinSpeedButton1", ":/icons/open.svg", QT_TRANSLATE_NOOP("RecordWindow", "Open a record file")},
+        {&new_, "SeSkinSpeedButton12", ":/icons/record_new.svg", QT_TRANSLATE_NOOP("RecordWindow", "New record file")},
+        {&print_, "SeSkinSpeedButton3", ":/icons/print.svg", QT_TRANSLATE_NOOP("RecordWindow", "Print the record report")},
         {nullptr, nullptr, nullptr, nullptr},
-        {&settings_, "SeSkinSpeedButton4", ":/icons/record_settings.svg", "Record settings"},
+        {&settings_, "SeSkinSpeedButton4", ":/icons/record_settings.svg", QT_TRANSLATE_NOOP("RecordWindow", "Record settings")},
         {nullptr, nullptr, nullptr, nullptr},
-        {&start_, "SeSkinSpeedButton5", ":/icons/record_start.svg", "Start recording"},
-        {&stop_, "SeSkinSpeedButton6", ":/icons/record_stop.svg", "Stop recording"},
+        {&start_, "SeSkinSpeedButton5", ":/icons/record_start.svg", QT_TRANSLATE_NOOP("RecordWindow", "Start recording")},
+        {&stop_, "SeSkinSpeedButton6", ":/icons/record_stop.svg", QT_TRANSLATE_NOOP("RecordWindow", "Stop recording")},
         {nullptr, nullptr, nullptr, nullptr},
         {nullptr, "SeSkinSpeedButton11", nullptr, nullptr},  // the mode toggle
-        {&back_, "SeSkinSpeedButton9", ":/icons/view_back.svg", "Back (towards the newest samples)"},
-        {&forward_, "SeSkinSpeedButton10", ":/icons/view_forward.svg", "Forward (towards older samples)"},
-        {&zoomOut_, "SeSkinSpeedButton7", ":/icons/zoom_out.svg", "Zoom out"},
-        {&zoomIn_, "SeSkinSpeedButton8", ":/icons/zoom_in.svg", "Zoom in"},
+        {&back_, "SeSkinSpeedButton9", ":/icons/view_back.svg", QT_TRANSLATE_NOOP("RecordWindow", "Back (towards the newest samples)")},
+        {&forward_, "SeSkinSpeedButton10", ":/icons/view_forward.svg", QT_TRANSLATE_NOOP("RecordWindow", "Forward (towards older samples)")},
+        {&zoomOut_, "SeSkinSpeedButton7", ":/icons/zoom_out.svg", QT_TRANSLATE_NOOP("RecordWindow", "Zoom out")},
+        {&zoomIn_, "SeSkinSpeedButton8", ":/icons/zoom_in.svg", QT_TRANSLATE_NOOP("RecordWindow", "Zoom in")},
     };
-    QToolBar* bar = addToolBar(QStringLiteral("Tools"));
+    QToolBar* bar = addToolBar(tr("Tools"));
     bar->setObjectName(QStringLiteral("ToolBar"));
     bar->setMovable(false);
     bar->setIconSize(QSize(28, 28));
@@ -199,42 +213,42 @@ void RecordWindow::buildMenusAndToolBar()
         if (e.command == nullptr) {
             modeToggle_ = bar->addAction(SvgIcon(QStringLiteral(":/icons/record_mode.svg")), QString());
             modeToggle_->setObjectName(QString::fromLatin1(e.buttonName));
-            modeToggle_->setToolTip(QStringLiteral("Switch between the recording and an opened record file"));
+            modeToggle_->setToolTip(tr("Switch between the recording and an opened record file"));
             bar->addSeparator();
             continue;
         }
-        QAction* a = bar->addAction(SvgIcon(QString::fromLatin1(e.icon)), QString::fromLatin1(e.tip));
+        QAction* a = bar->addAction(SvgIcon(QString::fromLatin1(e.icon)), tr(e.tip));
         a->setObjectName(QString::fromLatin1(e.buttonName));
-        a->setToolTip(QString::fromLatin1(e.tip));
+        a->setToolTip(tr(e.tip));
         e.command->button = a;
     }
 
-    auto item = [](QMenu* menu, const char* text, const char* name) {
-        QAction* a = menu->addAction(QString::fromUtf8(text));
+    auto item = [](QMenu* menu, const QString& text, const char* name) {
+        QAction* a = menu->addAction(text);
         a->setObjectName(QString::fromLatin1(name));
         return a;
     };
-    QMenu* file = menuBar()->addMenu(QStringLiteral("File(&F)"));
-    open_.item = item(file, "Open", "N2");
-    new_.item = item(file, "New", "N3");
+    QMenu* file = menuBar()->addMenu(tr("File(&F)"));
+    open_.item = item(file, tr("Open"), "N2");
+    new_.item = item(file, tr("New"), "N3");
     file->addSeparator();
-    exportExcel_ = item(file, "Export EXCEL file", "EXCEL1");
-    exportCsv_ = item(file, "Export CSV file", "CSV1");
+    exportExcel_ = item(file, tr("Export EXCEL file"), "EXCEL1");
+    exportCsv_ = item(file, tr("Export CSV file"), "CSV1");
     file->addSeparator();
-    print_.item = item(file, "Print", "N5");
+    print_.item = item(file, tr("Print"), "N5");
     file->addSeparator();
-    QAction* exit = item(file, "Exit", "N6");
-    QMenu* options = menuBar()->addMenu(QStringLiteral("Options (&O)"));
-    settings_.item = item(options, "Seting", "N13");
-    QMenu* viewMenu = menuBar()->addMenu(QStringLiteral("View (&V)"));
-    zoomIn_.item = item(viewMenu, "Zoom Out forward ", "N8");
-    zoomOut_.item = item(viewMenu, "Zoom in Back", "N9");
+    QAction* exit = item(file, tr("Exit"), "N6");
+    QMenu* options = menuBar()->addMenu(tr("Options (&O)"));
+    settings_.item = item(options, tr("Seting"), "N13");
+    QMenu* viewMenu = menuBar()->addMenu(tr("View (&V)"));
+    zoomIn_.item = item(viewMenu, tr("Zoom Out forward "), "N8");
+    zoomOut_.item = item(viewMenu, tr("Zoom in Back"), "N9");
     viewMenu->addSeparator();
-    forward_.item = item(viewMenu, "Forward", "N10");
-    back_.item = item(viewMenu, "Back", "N11");
-    QMenu* operating = menuBar()->addMenu(QStringLiteral("Operating (&R)"));
-    start_.item = item(operating, "Start", "N16");
-    stop_.item = item(operating, "Stop", "N17");
+    forward_.item = item(viewMenu, tr("Forward"), "N10");
+    back_.item = item(viewMenu, tr("Back"), "N11");
+    QMenu* operating = menuBar()->addMenu(tr("Operating (&R)"));
+    start_.item = item(operating, tr("Start"), "N16");
+    stop_.item = item(operating, tr("Stop"), "N17");
 
     auto both = [this](const Command& c, void (RecordWindow::*slot)()) {
         connect(c.button, &QAction::triggered, this, slot);
@@ -261,7 +275,7 @@ void RecordWindow::buildMenusAndToolBar()
 
 void RecordWindow::buildChartGroup()
 {
-    chartGroup_ = new QGroupBox(QStringLiteral("Recorded waveforms"), this);
+    chartGroup_ = new QGroupBox(tr("Recorded waveforms"), this);
     chartGroup_->setObjectName(QStringLiteral("GroupBox1"));
     chartGroup_->installEventFilter(this);
     chartPanel_ = new QWidget(chartGroup_);
@@ -301,8 +315,8 @@ void RecordWindow::buildChartGroup()
 
     rangeButton_ = new QToolButton(chartPanel_);
     rangeButton_->setObjectName(QStringLiteral("SeSkinButton19"));
-    rangeButton_->setText(QStringLiteral("Range"));
-    rangeButton_->setToolTip(QStringLiteral("单击选择数据显示范围"));
+    rangeButton_->setText(tr("Range"));
+    rangeButton_->setToolTip(tr("单击选择数据显示范围"));
     rangeButton_->resize(kTrendScaleStripWidth - 2, 24);
     connect(rangeButton_, &QToolButton::clicked, this, &RecordWindow::cycleRange);
 
@@ -310,7 +324,7 @@ void RecordWindow::buildChartGroup()
     trackBar_->setObjectName(QStringLiteral("TrackBar1"));
     trackBar_->setRange(0, kTrackBarMax);
     trackBar_->setValue(kTrackBarMax);
-    trackBar_->setToolTip(QStringLiteral("Zoom (double-click the chart to hide)"));
+    trackBar_->setToolTip(tr("Zoom (double-click the chart to hide)"));
     trackBar_->hide();
     connect(trackBar_, &QSlider::valueChanged, this,
             [this](int position) { applyViewChange(TrackBarMoved(view_, position, extent(), pic4_->width())); });
@@ -321,7 +335,7 @@ void RecordWindow::buildChartGroup()
 
 void RecordWindow::buildParameterGroup()
 {
-    auto* group = new QGroupBox(QStringLiteral(" Parameter "), this);
+    auto* group = new QGroupBox(tr(" Parameter "), this);
     group->setObjectName(QStringLiteral("GroupBox2"));
     parameterGroup_ = group;
     auto* row = new QHBoxLayout(group);
@@ -343,12 +357,12 @@ void RecordWindow::buildParameterGroup()
     auto* column = new QVBoxLayout(pointBox);
     column->setContentsMargins(4, 0, 0, 0);
     column->setSpacing(2);
-    auto* caption = new QLabel(QStringLiteral("Points date and time :  "), pointBox);
+    auto* caption = new QLabel(tr("Points date and time :  "), pointBox);
     // Shown whole unless the window is made very narrow.
     caption->setMinimumWidth(60);
-    dateLabel_ = new QLabel(QStringLiteral("Date: "), pointBox);
+    dateLabel_ = new QLabel(tr("Date: "), pointBox);
     dateLabel_->setObjectName(QStringLiteral("Label19"));
-    timeLabel_ = new QLabel(QStringLiteral("Time: "), pointBox);
+    timeLabel_ = new QLabel(tr("Time: "), pointBox);
     timeLabel_->setObjectName(QStringLiteral("Label20"));
     column->addWidget(caption);
     column->addWidget(dateLabel_);
@@ -365,7 +379,7 @@ void RecordWindow::buildStatusBar()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(2);
     for (int i = 0; i < 7; ++i) {
-        auto* panel = new QLabel(QString::fromLatin1(kStatusPanels[i].text), bar);
+        auto* panel = new QLabel(tr(kStatusPanels[i].text), bar);
         panel->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
         panel->setFrameStyle(QFrame::StyledPanel | QFrame::Sunken);
         panel->setMinimumHeight(22);
@@ -532,11 +546,11 @@ void RecordWindow::readOutCursor(int x)
     const RecordSeries& series =
         view_.mode == ViewMode::Recording ? recorder_->liveRecord().data : viewed_.data;
     const double stamp = series.times()[*index];
-    dateLabel_->setText(QStringLiteral("Date: ") + FormatRecordDate(stamp));
-    timeLabel_->setText(QStringLiteral("Time: ") + FormatRecordTimeOfDay(stamp));
+    dateLabel_->setText(tr("Date: ") + FormatRecordDate(stamp));
+    timeLabel_->setText(tr("Time: ") + FormatRecordTimeOfDay(stamp));
     for (int k = 0; k < kTrendChannelCount; ++k) {
         const double value = series.channel(k)[*index];
-        channels_[size_t(k)]->valueLabel()->setText(QStringLiteral("Value: ") + FormatGeneral(RoundDecimals(value, 3)));
+        channels_[size_t(k)]->valueLabel()->setText(tr("Value: ") + FormatGeneral(RoundDecimals(value, 3)));
     }
 }
 
@@ -563,7 +577,7 @@ bool RecordWindow::openRecordFile(const QString& path)
 {
     const RecordOpenResult result = OpenRecordFile(path, viewed_);
     if (!result.loaded) {
-        notifier_.message(result.message, kCaption, Notifier::Icon::Error);
+        notifier_.message(result.message, tr(kCaption), Notifier::Icon::Error);
         return false;
     }
     const OpenedRecordTexts texts = DescribeOpenedRecord(viewed_);
@@ -576,7 +590,7 @@ bool RecordWindow::openRecordFile(const QString& path)
     recorder_->noteRecordOpened();
     applyViewChange(ShowOpenedRecord(view_, extent()));
     // A damaged file was loaded as far as it is sound; say what was wrong.
-    if (!result.message.isEmpty()) notifier_.message(result.message, kCaption, Notifier::Icon::Warning);
+    if (!result.message.isEmpty()) notifier_.message(result.message, tr(kCaption), Notifier::Icon::Warning);
     return true;
 }
 

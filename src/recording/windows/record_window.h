@@ -12,6 +12,7 @@
 //
 // Closing the window only hides it: a recording goes on while it is hidden.
 
+#include "appearance/windows/window_texts.h"
 #include "display/display_colors.h"
 #include "display/trend_chart.h"
 #include "recording/export_job.h"
@@ -100,6 +101,7 @@ signals:
     void printRequested();
 
 protected:
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -175,4 +177,5 @@ private:
     QTimer openTimer_;
 
     QString lastFolder_;  // the file dialogs open where the user last was
+    WindowTexts texts_;
 };

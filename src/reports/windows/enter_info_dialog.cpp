@@ -4,6 +4,7 @@
 #include "acquisition/notifier.h"
 
 #include <QDate>
+#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -16,7 +17,7 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("Enter the print information");
+const char* const kCaption = QT_TRANSLATE_NOOP("EnterInfoDialog", "Enter the print information");
 
 } // namespace
 
@@ -24,31 +25,31 @@ EnterInfoDialog::EnterInfoDialog(const QString& enterInfoPath, Notifier& notifie
     : QDialog(parent), path_(enterInfoPath), notifier_(notifier)
 {
     setObjectName(QStringLiteral("TEnterInfoForm"));
-    setWindowTitle(kCaption);
+    setWindowTitle(tr(kCaption));
 
     auto* group = new QGroupBox(this);
     group->setObjectName(QStringLiteral("GroupBox1"));
     auto* grid = new QGridLayout(group);
-    const auto addRow = [&](int row, const char* name, const char* label) {
+    const auto addRow = [&](int row, const char* name, const QString& label) {
         auto* edit = new QLineEdit(group);
         edit->setObjectName(QString::fromLatin1(name));
-        auto* caption = new QLabel(QString::fromLatin1(label), group);
+        auto* caption = new QLabel(label, group);
         caption->setBuddy(edit);
         grid->addWidget(caption, row, 0);
         grid->addWidget(edit, row, 1, 1, 3);
         return edit;
     };
-    projectEdit_ = addRow(0, "Edit1", "Project Name:");
-    companyEdit_ = addRow(1, "Edit2", "Testing organization:");
-    testerEdit_ = addRow(2, "Edit3", "Test by:");
-    dateEdit_ = addRow(3, "Edit4", "Date:");
+    projectEdit_ = addRow(0, "Edit1", tr("Project Name:"));
+    companyEdit_ = addRow(1, "Edit2", tr("Testing organization:"));
+    testerEdit_ = addRow(2, "Edit3", tr("Test by:"));
+    dateEdit_ = addRow(3, "Edit4", tr("Date:"));
     temperatureEdit_ = new QLineEdit(group);
     temperatureEdit_->setObjectName(QStringLiteral("Edit5"));
-    auto* temperatureLabel = new QLabel(QStringLiteral("Temperature:"), group);
+    auto* temperatureLabel = new QLabel(tr("Temperature:"), group);
     temperatureLabel->setBuddy(temperatureEdit_);
-    celsiusButton_ = new QRadioButton(QStringLiteral("℃"), group);
+    celsiusButton_ = new QRadioButton(tr("℃"), group);
     celsiusButton_->setObjectName(QStringLiteral("RadioButton1"));
-    fahrenheitButton_ = new QRadioButton(QStringLiteral("F"), group);
+    fahrenheitButton_ = new QRadioButton(tr("F"), group);
     fahrenheitButton_->setObjectName(QStringLiteral("RadioButton2"));
     grid->addWidget(temperatureLabel, 4, 0);
     grid->addWidget(temperatureEdit_, 4, 1);
@@ -57,12 +58,12 @@ EnterInfoDialog::EnterInfoDialog(const QString& enterInfoPath, Notifier& notifie
     grid->setColumnStretch(1, 1);
     grid->setColumnMinimumWidth(1, 120);
 
-    auto* enterButton = new QPushButton(QStringLiteral("Enter"), this);
+    auto* enterButton = new QPushButton(tr("Enter"), this);
     enterButton->setObjectName(QStringLiteral("SeSkinButton1"));
     enterButton->setDefault(true);
-    auto* cancelButton = new QPushButton(QStringLiteral("Cancel"), this);
+    auto* cancelButton = new QPushButton(tr("Cancel"), this);
     cancelButton->setObjectName(QStringLiteral("SeSkinButton2"));
-    auto* exitButton = new QPushButton(QStringLiteral("Exit"), this);
+    auto* exitButton = new QPushButton(tr("Exit"), this);
     exitButton->setObjectName(QStringLiteral("SeSkinButton3"));
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
@@ -86,6 +87,13 @@ EnterInfoDialog::EnterInfoDialog(const QString& enterInfoPath, Notifier& notifie
     temperatureEdit_->setText(stored.temperature);
     (stored.celsius ? celsiusButton_ : fahrenheitButton_)->setChecked(true);
     resize(sizeHint().expandedTo(QSize(380, 0)));
+    texts_.capture(this);
+}
+
+void EnterInfoDialog::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) texts_.retranslate();
+    QDialog::changeEvent(event);
 }
 
 ReportInfo EnterInfoDialog::fields() const
@@ -105,8 +113,8 @@ void EnterInfoDialog::enter()
     IniFile file(path_);
     QString reason;
     if (!SaveReportInfo(file, fields(), &reason)) {
-        notifier_.message(QStringLiteral("The report information cannot be saved to %1: %2").arg(path_, reason),
-                          kCaption, Notifier::Icon::Error);
+        notifier_.message(tr("The report information cannot be saved to %1: %2").arg(path_, reason),
+                          tr(kCaption), Notifier::Icon::Error);
         return;
     }
     emit entered();

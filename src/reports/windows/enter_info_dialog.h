@@ -4,6 +4,7 @@
 // between showings; the date field starts with today's date. "Enter" writes
 // EnterInfo.ini, "Cancel" and "Exit" close without writing.
 
+#include "appearance/windows/window_texts.h"
 #include "reports/report_info.h"
 
 #include <QDialog>
@@ -30,6 +31,9 @@ signals:
     // The report information was written.
     void entered();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     QString path_;
     Notifier& notifier_;
@@ -40,4 +44,5 @@ private:
     QLineEdit* temperatureEdit_ = nullptr;  // Edit5
     QRadioButton* celsiusButton_ = nullptr;
     QRadioButton* fahrenheitButton_ = nullptr;
+    WindowTexts texts_;
 };

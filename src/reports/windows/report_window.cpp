@@ -9,6 +9,7 @@
 
 #include <QDialogButtonBox>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -25,7 +26,7 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("PrinterForm");
+const char* const kCaption = QT_TRANSLATE_NOOP("ReportWindow", "PrinterForm");
 constexpr int kPageLeft = 5;
 constexpr int kPageTop = 5;
 constexpr int kBelowPage = 10;  // image_di, the strip under the page
@@ -45,7 +46,7 @@ ReportWindow::ReportWindow(ReportWindowServices services, QWidget* parent)
       lastFolder_(QDir::homePath())
 {
     setObjectName(QStringLiteral("TPrinterForm"));
-    setWindowTitle(kCaption);
+    setWindowTitle(tr(kCaption));
     // A dialog border the user cannot drag.
     setFixedSize(kWidth, kHeight);
     printer_.setResolution(kReportDotsPerInch);
@@ -58,18 +59,19 @@ ReportWindow::ReportWindow(ReportWindowServices services, QWidget* parent)
     statusLabel_->setObjectName(QStringLiteral("StatusLabel"));
     statusLabel_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     buttons->addWidget(statusLabel_, 1);
-    const auto button = [&](const char* name, const char* text, const char* tip) {
-        auto* b = new QPushButton(QString::fromUtf8(text), top);
+    const auto button = [&](const char* name, const QString& text, const QString& tip) {
+        auto* b = new QPushButton(text, top);
         if (name) b->setObjectName(QString::fromLatin1(name));
-        b->setToolTip(QString::fromUtf8(tip));
+        b->setToolTip(tip);
         buttons->addWidget(b);
         return b;
     };
-    printButton_ = button("SeSkinButton1", "Print", "Print the report on the printer chosen in Printer Setup");
-    savePdfButton_ = button("SavePdfButton", "Save as PDF", "Write the printed page into a PDF file");
+    printButton_ = button("SeSkinButton1", tr("Print"), tr("Print the report on the printer chosen in Printer Setup"));
+    savePdfButton_ = button("SavePdfButton", tr("Save as PDF"), tr("Write the printed page into a PDF file"));
     environmentButton_ =
-        button("SeSkinButton2", "Environmental data", "Project, organisation, tester, date and temperature of the footer");
-    setupButton_ = button("SeSkinButton3", "Printer Setup", "Choose the printer, the paper and the orientation");
+        button("SeSkinButton2", tr("Environmental data"),
+               tr("Project, organisation, tester, date and temperature of the footer"));
+    setupButton_ = button("SeSkinButton3", tr("Printer Setup"), tr("Choose the printer, the paper and the orientation"));
     // "Environmental data" is offered once the report-information dialog exists.
     environmentButton_->setEnabled(false);
 
@@ -107,7 +109,7 @@ ReportWindow::ReportWindow(ReportWindowServices services, QWidget* parent)
     });
 
     chooseSavePath = [this](const QString& proposed) {
-        QFileDialog dialog(this, QStringLiteral("Save as PDF"), proposed, QStringLiteral("PDF document (*.pdf)"));
+        QFileDialog dialog(this, tr("Save as PDF"), proposed, tr("PDF document (*.pdf)"));
         dialog.setObjectName(QStringLiteral("SavePdfDialog"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("pdf"));
@@ -116,17 +118,28 @@ ReportWindow::ReportWindow(ReportWindowServices services, QWidget* parent)
     };
     runPrinterSetup = [this](QPrinter& printer) {
         QPrintDialog dialog(&printer, this);
-        dialog.setWindowTitle(QStringLiteral("Printer Setup"));
+        dialog.setWindowTitle(tr("Printer Setup"));
         dialog.setOptions(QAbstractPrintDialog::PrintShowPageSize);
         // Here the dialog only chooses; printing is the window's Print button.
         if (auto* box = dialog.findChild<QDialogButtonBox*>()) {
-            if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) ok->setText(QStringLiteral("OK"));
+            if (QPushButton* ok = box->button(QDialogButtonBox::Ok)) ok->setText(tr("OK"));
         }
         return dialog.exec() == QDialog::Accepted;
     };
+    texts_.capture(this);
 }
 
 ReportWindow::~ReportWindow() = default;
+
+void ReportWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        texts_.retranslate();
+        // The page's captions are drawn into the preview.
+        if (isVisible()) redrawPreview();
+    }
+    QDialog::changeEvent(event);
+}
 
 void ReportWindow::setEnterInfoDialog(EnterInfoDialog* dialog)
 {
@@ -213,25 +226,25 @@ bool ReportWindow::printReport()
                                                                                : printer_.outputFileName().isEmpty();
     if (noPrinter) {
         services_.notifier.message(
-            QStringLiteral("No printer is set up on this computer. Choose one in Printer Setup, or use Save as PDF."),
-            kCaption, Notifier::Icon::Warning);
+            tr("No printer is set up on this computer. Choose one in Printer Setup, or use Save as PDF."),
+            tr(kCaption), Notifier::Icon::Warning);
         return false;
     }
     printer_.setDocName(ReportJobTitle(content.kind, content.info.projectName));
     printer_.setResolution(kReportDotsPerInch);
     QString reason;
     if (!PrintReport(printer_, content, &reason) || printer_.printerState() == QPrinter::Error) {
-        if (reason.isEmpty()) reason = QStringLiteral("The printer reported an error.");
+        if (reason.isEmpty()) reason = tr("The printer reported an error.");
         const QString target = printer_.outputFormat() == QPrinter::PdfFormat ? printer_.outputFileName()
                                                                                 : printer_.printerName();
-        services_.notifier.message(QStringLiteral("The report could not be printed on %1: %2").arg(target, reason),
-                                   kCaption, Notifier::Icon::Error);
+        services_.notifier.message(tr("The report could not be printed on %1: %2").arg(target, reason),
+                                   tr(kCaption), Notifier::Icon::Error);
         showStatus(QString());
         return false;
     }
     showStatus(printer_.outputFormat() == QPrinter::PdfFormat
-                   ? QStringLiteral("Printed to %1").arg(QFileInfo(printer_.outputFileName()).fileName())
-                   : QStringLiteral("Sent to %1").arg(printer_.printerName()));
+                   ? tr("Printed to %1").arg(QFileInfo(printer_.outputFileName()).fileName())
+                   : tr("Sent to %1").arg(printer_.printerName()));
     return true;
 }
 
@@ -252,12 +265,12 @@ bool ReportWindow::saveAsPdf()
     lastFolder_ = QFileInfo(path).absolutePath();
     QString reason;
     if (!WriteReportPdf(path, pdfLayout(), content, &reason)) {
-        services_.notifier.message(QStringLiteral("The report could not be saved as %1: %2").arg(path, reason),
-                                   kCaption, Notifier::Icon::Error);
+        services_.notifier.message(tr("The report could not be saved as %1: %2").arg(path, reason),
+                                   tr(kCaption), Notifier::Icon::Error);
         showStatus(QString());
         return false;
     }
-    showStatus(QStringLiteral("Saved as %1").arg(QFileInfo(path).fileName()));
+    showStatus(tr("Saved as %1").arg(QFileInfo(path).fileName()));
     return true;
 }
 

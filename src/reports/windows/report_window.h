@@ -10,6 +10,7 @@
 // printed page by the same renderers onto the printer or a PDF writer.
 // Every drawing reads EnterInfo.ini afresh.
 
+#include "appearance/windows/window_texts.h"
 #include "reports/record_report.h"
 #include "reports/report_output.h"
 
@@ -88,6 +89,7 @@ public:
     std::function<bool(QPrinter& printer)> runPrinterSetup;
 
 protected:
+    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
@@ -116,4 +118,5 @@ private:
     QWidget* sheet_ = nullptr;  // what Rongqi scrolls
     PaintBox* image1_ = nullptr;
     QWidget* imageDi_ = nullptr;
+    WindowTexts texts_;
 };

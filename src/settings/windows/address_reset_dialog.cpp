@@ -7,13 +7,14 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QEvent>
 #include <QVBoxLayout>
 
 AddressResetDialog::AddressResetDialog(QWidget* parent)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("TAddressResetForm"));
-    setWindowTitle(QStringLiteral("Baudrate and address of the instrument"));
+    setWindowTitle(tr("Baudrate and address of the instrument"));
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -26,22 +27,22 @@ AddressResetDialog::AddressResetDialog(QWidget* parent)
 
     auto* notes = new QVBoxLayout;
     notes->setSpacing(2);
-    notes->addWidget(addNote(1, QStringLiteral("Only for QZR6100x-S.   ")));
-    notes->addWidget(addNote(2, QStringLiteral("This setting can only be connected to a single instrument,")));
-    notes->addWidget(addNote(3, QStringLiteral("To change the operation may take some time.")));
+    notes->addWidget(addNote(1, tr("Only for QZR6100x-S.   ")));
+    notes->addWidget(addNote(2, tr("This setting can only be connected to a single instrument,")));
+    notes->addWidget(addNote(3, tr("To change the operation may take some time.")));
     body->addLayout(notes);
     body->addSpacing(4);
 
     auto* fields = new QGridLayout;
     fields->setContentsMargins(24, 0, 24, 0);
     fields->setHorizontalSpacing(8);
-    auto* baudLabel = new QLabel(QStringLiteral("Baudrate:   "), this);
+    auto* baudLabel = new QLabel(tr("Baudrate:   "), this);
     baudLabel->setObjectName(QStringLiteral("BaudrateLabel"));
     baudList_ = new QComboBox(this);
     baudList_->setObjectName(QStringLiteral("ComboBox1"));
     baudList_->addItems({QStringLiteral("19.2  kbps"), QStringLiteral("115.2 kbps")});
     baudList_->setCurrentIndex(0);
-    auto* addressLabel = new QLabel(QStringLiteral("Address:  "), this);
+    auto* addressLabel = new QLabel(tr("Address:  "), this);
     addressLabel->setObjectName(QStringLiteral("AddressLabel"));
     addressEdit_ = new QLineEdit(QStringLiteral("1"), this);
     addressEdit_->setObjectName(QStringLiteral("Edit1"));
@@ -59,10 +60,10 @@ AddressResetDialog::AddressResetDialog(QWidget* parent)
     // deliberately left without a handler.
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(10);
-    scanButton_ = new QPushButton(QStringLiteral("Scanning Slave Device"), this);
+    scanButton_ = new QPushButton(tr("Scanning Slave Device"), this);
     scanButton_->setObjectName(QStringLiteral("Button2"));
     scanButton_->setAutoDefault(false);
-    changeButton_ = new QPushButton(QStringLiteral("Change"), this);
+    changeButton_ = new QPushButton(tr("Change"), this);
     changeButton_->setObjectName(QStringLiteral("Button1"));
     changeButton_->setAutoDefault(false);
     buttons->addWidget(scanButton_, 3);
@@ -75,6 +76,13 @@ AddressResetDialog::AddressResetDialog(QWidget* parent)
     outer->addWidget(statusBar_);
 
     resize(kWidth, kHeight);
+    texts_.capture(this);
+}
+
+void AddressResetDialog::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) texts_.retranslate();
+    QDialog::changeEvent(event);
 }
 
 QLabel* AddressResetDialog::addNote(int number, const QString& text)

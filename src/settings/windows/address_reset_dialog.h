@@ -7,6 +7,8 @@
 // the communication settings window. Reached from the hidden menu item
 // "Instrument communication settings", shown non-modally.
 
+#include "appearance/windows/window_texts.h"
+
 #include <QDialog>
 
 class QComboBox;
@@ -23,6 +25,9 @@ public:
 
     explicit AddressResetDialog(QWidget* parent = nullptr);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     QLabel* addNote(int number, const QString& text);
 
@@ -31,4 +36,5 @@ private:
     QPushButton* scanButton_ = nullptr;
     QPushButton* changeButton_ = nullptr;
     QStatusBar* statusBar_ = nullptr;
+    WindowTexts texts_;
 };

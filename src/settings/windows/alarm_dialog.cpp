@@ -4,6 +4,7 @@
 #include "settings/windows/number_field_filter.h"
 #include "settings/typed_number.h"
 
+#include <QEvent>
 #include <QCheckBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -16,22 +17,31 @@
 
 namespace {
 
-const char* const kRowLabels[4] = {"电压： ", "电流： ", "功率： ", "PF： "};
-const char* const kUpperHead = "上限值： ";
-const char* const kLowerHead = "下限值： ";
+const char* const kRowLabels[4] = {QT_TRANSLATE_NOOP("AlarmDialog", "电压： "), QT_TRANSLATE_NOOP("AlarmDialog", "电流： "),
+                                   QT_TRANSLATE_NOOP("AlarmDialog", "功率： "), QT_TRANSLATE_NOOP("AlarmDialog", "PF： ")};
+const char* const kUpperHead = QT_TRANSLATE_NOOP("AlarmDialog", "上限值： ");
+const char* const kLowerHead = QT_TRANSLATE_NOOP("AlarmDialog", "下限值： ");
 // What the boxes hold before anything has been read: the instrument's
 // factory limits.
 const char* const kInitialLimits[kAlarmLimitCount] = {"300", "0", "20", "0", "6000", "0", "1", "0"};
 
-const QString kNotSynchronisedText = QStringLiteral("状态：没有同步");
-const QString kSendingText = QStringLiteral("正在传输数据到仪器。");
-const QString kReadFailedText = QStringLiteral("与仪器数据同步失败，仪器已经关闭或和电脑还没有正常连接。");
-const QString kNotConnectedText =
-    QStringLiteral("Communication failure with the instrument, the instrument has been turned off, or not properly "
+const char* const kNotSynchronisedText = QT_TRANSLATE_NOOP("AlarmDialog", "状态：没有同步");
+const char* const kSendingText = QT_TRANSLATE_NOOP("AlarmDialog", "正在传输数据到仪器。");
+const char* const kReadFailedText = QT_TRANSLATE_NOOP("AlarmDialog", "与仪器数据同步失败，仪器已经关闭或和电脑还没有正常连接。");
+const char* const kNotConnectedText =
+    QT_TRANSLATE_NOOP("AlarmDialog", "Communication failure with the instrument, the instrument has been turned off, or not properly "
                    "connected.");
 
 // "电压： " and "上限值： " name a box as "电压 上限值" in messages.
-QString BareCaption(const char* text) { return QString::fromUtf8(text).remove(QStringLiteral("：")).trimmed(); }
+QString BareCaption(const char* text)
+{
+    return AlarmDialog::tr(text).remove(QStringLiteral("：")).remove(QLatin1Char(':')).trimmed();
+}
+
+QString LimitCaption(int n)
+{
+    return BareCaption(kRowLabels[n / 2]) + QLatin1Char(' ') + BareCaption(n % 2 == 0 ? kUpperHead : kLowerHead);
+}
 
 } // namespace
 
@@ -39,7 +49,7 @@ AlarmDialog::AlarmDialog(AcquisitionState& state, InstrumentRequests& requests, 
     : QDialog(parent), transfer_(state, requests), notifier_(notifier)
 {
     setObjectName(QStringLiteral("TAlarmForm"));
-    setWindowTitle(QStringLiteral("报警值设定"));
+    setWindowTitle(tr("报警值设定"));
     // Modal like a dialog run with exec(), but shown without a loop of its
     // own, so the reply handler keeps filling it.
     setWindowModality(Qt::ApplicationModal);
@@ -53,14 +63,14 @@ AlarmDialog::AlarmDialog(AcquisitionState& state, InstrumentRequests& requests, 
     auto* grid = new QGridLayout;
     grid->setHorizontalSpacing(8);
     grid->setVerticalSpacing(12);
-    auto* upperHead = new QLabel(QString::fromUtf8(kUpperHead), this);
+    auto* upperHead = new QLabel(tr(kUpperHead), this);
     upperHead->setObjectName(QStringLiteral("UpperHeadLabel"));
-    auto* lowerHead = new QLabel(QString::fromUtf8(kLowerHead), this);
+    auto* lowerHead = new QLabel(tr(kLowerHead), this);
     lowerHead->setObjectName(QStringLiteral("LowerHeadLabel"));
     grid->addWidget(upperHead, 0, 1, 1, 2);
     grid->addWidget(lowerHead, 0, 3, 1, 2);
     for (int row = 0; row < 4; ++row) {
-        auto* rowLabel = new QLabel(QString::fromUtf8(kRowLabels[row]), this);
+        auto* rowLabel = new QLabel(tr(kRowLabels[row]), this);
         rowLabel->setObjectName(QStringLiteral("RowLabel%1").arg(row + 1));
         grid->addWidget(rowLabel, row + 1, 0);
         for (int side = 0; side < 2; ++side) {
@@ -68,14 +78,12 @@ AlarmDialog::AlarmDialog(AcquisitionState& state, InstrumentRequests& requests, 
             auto* edit = new QLineEdit(QString::fromLatin1(kInitialLimits[n]), this);
             edit->setObjectName(QStringLiteral("Edit%1").arg(n + 1));
             numbers->watch(edit);
-            auto* box = new QCheckBox(QStringLiteral("开启"), this);
+            auto* box = new QCheckBox(tr("开启"), this);
             box->setObjectName(QStringLiteral("CheckBox%1").arg(n + 1));
             grid->addWidget(edit, row + 1, 1 + side * 2);
             grid->addWidget(box, row + 1, 2 + side * 2);
             limitEdits_[size_t(n)] = edit;
             enableBoxes_[size_t(n)] = box;
-            limitCaptions_[size_t(n)] =
-                BareCaption(kRowLabels[row]) + QLatin1Char(' ') + BareCaption(side == 0 ? kUpperHead : kLowerHead);
         }
     }
     grid->setColumnStretch(1, 1);
@@ -83,17 +91,17 @@ AlarmDialog::AlarmDialog(AcquisitionState& state, InstrumentRequests& requests, 
     outer->addLayout(grid);
     outer->addStretch(1);
 
-    statusLabel_ = new QLabel(kNotSynchronisedText, this);
+    statusLabel_ = new QLabel(tr(kNotSynchronisedText), this);
     statusLabel_->setObjectName(QStringLiteral("Label7"));
     // The status line is red whatever the skin says.
     statusLabel_->setStyleSheet(QStringLiteral("color: #ff0000;"));
     outer->addWidget(statusLabel_);
 
-    readButton_ = new QPushButton(QStringLiteral("读仪器数据"), this);
+    readButton_ = new QPushButton(tr("读仪器数据"), this);
     readButton_->setObjectName(QStringLiteral("Button3"));
-    saveButton_ = new QPushButton(QStringLiteral("保存到仪器"), this);
+    saveButton_ = new QPushButton(tr("保存到仪器"), this);
     saveButton_->setObjectName(QStringLiteral("Button1"));
-    exitButton_ = new QPushButton(QStringLiteral("退出"), this);
+    exitButton_ = new QPushButton(tr("退出"), this);
     exitButton_->setObjectName(QStringLiteral("Button2"));
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(10);
@@ -109,16 +117,23 @@ AlarmDialog::AlarmDialog(AcquisitionState& state, InstrumentRequests& requests, 
     connect(exitButton_, &QPushButton::clicked, this, &QDialog::close);
 
     setFixedSize(kWidth, kHeight);
+    texts_.capture(this, {QStringLiteral("ResponseHandler")});
+}
+
+void AlarmDialog::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) texts_.retranslate();
+    QDialog::changeEvent(event);
 }
 
 void AlarmDialog::openAndReadOut()
 {
-    showStatus(QStringLiteral("Request data!......"));
+    showStatus(tr("Request data!......"));
     if (transfer_.startReadOut()) {
         readingOut_ = true;
         readButton_->setEnabled(false);
     } else {
-        notifier_.message(kNotConnectedText, windowTitle(), Notifier::Icon::Warning);
+        notifier_.message(tr(kNotConnectedText), windowTitle(), Notifier::Icon::Warning);
     }
     // First shown centred on the main window; after that where the user left it.
     show();
@@ -128,12 +143,12 @@ void AlarmDialog::openAndReadOut()
 
 void AlarmDialog::readInstrument()
 {
-    showStatus(QStringLiteral("正在请求仪器数据......"));
+    showStatus(tr("正在请求仪器数据......"));
     if (transfer_.startReadOut()) {
         readingOut_ = true;
         readButton_->setEnabled(false);
     } else {
-        notifier_.message(kReadFailedText, windowTitle(), Notifier::Icon::Warning);
+        notifier_.message(tr(kReadFailedText), windowTitle(), Notifier::Icon::Warning);
     }
 }
 
@@ -141,7 +156,7 @@ void AlarmDialog::saveToInstrument()
 {
     setButtonsEnabled(false);
     const QString statusBefore = statusLabel_->text();
-    showStatus(kSendingText);
+    showStatus(tr(kSendingText));
 
     std::array<float, kAlarmLimitCount> limits{};
     for (int n = 0; n < kAlarmLimitCount; ++n) {
@@ -153,7 +168,7 @@ void AlarmDialog::saveToInstrument()
             // Nothing was sent, so the status line must not claim a transfer.
             showStatus(statusBefore);
             setButtonsEnabled(true);
-            notifier_.message(NotANumberText(limitCaptions_[size_t(n)], edit->text()), windowTitle(),
+            notifier_.message(NotANumberText(LimitCaption(n), edit->text()), windowTitle(),
                               Notifier::Icon::Warning);
             edit->setFocus();
             edit->selectAll();
@@ -170,7 +185,7 @@ void AlarmDialog::saveToInstrument()
     setButtonsEnabled(true);
     if (!sent) {
         showStatus(statusBefore);
-        notifier_.message(kNotConnectedText, windowTitle(), Notifier::Icon::Warning);
+        notifier_.message(tr(kNotConnectedText), windowTitle(), Notifier::Icon::Warning);
     }
 }
 
@@ -202,12 +217,12 @@ void AlarmDialog::readOutEnded(bool complete)
     readButton_->setEnabled(true);
     // A read-out that got no answer for 8 s says so rather than leaving its
     // request text standing.
-    if (!complete) showStatus(kReadFailedText);
+    if (!complete) showStatus(tr(kReadFailedText));
 }
 
 void AlarmDialog::writeEnded(bool complete)
 {
-    if (!complete) showStatus(kNotConnectedText);
+    if (!complete) showStatus(tr(kNotConnectedText));
 }
 
 void AlarmDialog::setButtonsEnabled(bool enabled)

@@ -8,6 +8,7 @@
 // its own: replies keep arriving while it is shown.
 
 #include "acquisition/reply_sinks.h"
+#include "appearance/windows/window_texts.h"
 #include "settings/alarm_transfer.h"
 
 #include <QDialog>
@@ -47,6 +48,9 @@ public:
     void readOutEnded(bool complete) override;
     void writeEnded(bool complete) override;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void setButtonsEnabled(bool enabled);
 
@@ -54,10 +58,10 @@ private:
     Notifier& notifier_;
     std::array<QLineEdit*, kAlarmLimitCount> limitEdits_{};    // Edit1 .. Edit8
     std::array<QCheckBox*, kAlarmLimitCount> enableBoxes_{};  // CheckBox1 .. CheckBox8
-    std::array<QString, kAlarmLimitCount> limitCaptions_;     // for messages
     QLabel* statusLabel_ = nullptr;                            // Label7
     QPushButton* saveButton_ = nullptr;                        // Button1
     QPushButton* exitButton_ = nullptr;                        // Button2
     QPushButton* readButton_ = nullptr;                        // Button3
     bool readingOut_ = false;
+    WindowTexts texts_;
 };

@@ -4,6 +4,7 @@
 #include "settings/instrument_settings_panel.h"
 #include "settings/windows/number_field_filter.h"
 
+#include <QEvent>
 #include <QAction>
 #include <QCheckBox>
 #include <QGridLayout>
@@ -19,9 +20,10 @@ namespace {
 const char* const kVoltagePresets[] = {"320", "220", "110", "55", "15"};
 const char* const kCurrentPresets[] = {"8", "5", "3", "2", "1", "0.5", "0.25", "0.1", "0.05", "0.02"};
 constexpr int kCurrentPresetsPerRow = 5;
-const char* const kRangeButtons[] = {"第一档", "第二档", "第三档", "第四档"};
+const char* const kRangeButtons[] = {QT_TRANSLATE_NOOP("CalibrationWindow", "第一档"), QT_TRANSLATE_NOOP("CalibrationWindow", "第二档"),
+                                     QT_TRANSLATE_NOOP("CalibrationWindow", "第三档"), QT_TRANSLATE_NOOP("CalibrationWindow", "第四档")};
 constexpr int kStepButtonWidth = 52;
-const QString kNoSettingsWindowTip = QStringLiteral("The instrument settings window is not available.");
+const char* const kNoSettingsWindowTip = QT_TRANSLATE_NOOP("CalibrationWindow", "The instrument settings window is not available.");
 
 QLineEdit* NumberEdit(const char* name, QWidget* parent)
 {
@@ -38,7 +40,7 @@ CalibrationWindow::CalibrationWindow(InstrumentRequests& requests, CalibrationCo
     : QDialog(parent), commands_(requests, std::move(openPort), notifier)
 {
     setObjectName(QStringLiteral("TCalibrateForm"));
-    setWindowTitle(QStringLiteral("CalibrateForm"));
+    setWindowTitle(tr("CalibrateForm"));
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(10, 10, 10, 10);
@@ -47,20 +49,20 @@ CalibrationWindow::CalibrationWindow(InstrumentRequests& requests, CalibrationCo
     outer->addWidget(buildCurrentGroup());
 
     auto* bottom = new QHBoxLayout;
-    QPushButton* unlock = addButton(this, QStringLiteral("开锁"), QStringLiteral("Button1"));
+    QPushButton* unlock = addButton(this, tr("开锁"), QStringLiteral("Button1"));
     connect(unlock, &QPushButton::clicked, this, [this] { commands_.unlock(); });
     bottom->addWidget(unlock);
-    QPushButton* factory = addButton(this, QStringLiteral("恢复出厂"), QStringLiteral("Button4"));
+    QPushButton* factory = addButton(this, tr("恢复出厂"), QStringLiteral("Button4"));
     settingsButtons_ << factory;
     connect(factory, &QPushButton::clicked, this,
             [this] { driveInstrumentSettings([](InstrumentSettingsPanel& p) { p.pressDefault(); }); });
     bottom->addWidget(factory);
     bottom->addStretch(1);
     bottom->addWidget(
-        addSamplingButton("SeSkinButton17", QStringLiteral("单次测试"), sampling.single, sampling.refused));
+        addSamplingButton("SeSkinButton17", tr("单次测试"), sampling.single, sampling.refused));
     bottom->addWidget(
-        addSamplingButton("SeSkinButton18", QStringLiteral("连续测试"), sampling.continuous, sampling.refused));
-    bottom->addWidget(addSamplingButton("SeSkinButton19", QStringLiteral("停止"), sampling.stop, sampling.refused));
+        addSamplingButton("SeSkinButton18", tr("连续测试"), sampling.continuous, sampling.refused));
+    bottom->addWidget(addSamplingButton("SeSkinButton19", tr("停止"), sampling.stop, sampling.refused));
     outer->addLayout(bottom);
 
     // Temperature compensation is set at the factory's bench only; the group
@@ -72,6 +74,13 @@ CalibrationWindow::CalibrationWindow(InstrumentRequests& requests, CalibrationCo
     auto* numbers = new NumberFieldFilter(MinusKey::Refused, this);
     for (QLineEdit* edit : {voltageEdit_, currentEdit_, narrowbandEdit_, broadbandEdit_}) numbers->watch(edit);
     setInstrumentSettings(nullptr);
+    texts_.capture(this);
+}
+
+void CalibrationWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) texts_.retranslate();
+    QDialog::changeEvent(event);
 }
 
 QPushButton* CalibrationWindow::addButton(QWidget* parent, const QString& text, const QString& name)
@@ -88,7 +97,7 @@ QPushButton* CalibrationWindow::addSamplingButton(const char* name, const QStrin
     QPushButton* button = addButton(this, text, QString::fromLatin1(name));
     if (!action) {
         button->setEnabled(false);
-        button->setToolTip(QStringLiteral("Sampling is not available."));
+        button->setToolTip(tr("Sampling is not available."));
         return button;
     }
     // Pressing it is pressing the main window's button. When that button is
@@ -104,13 +113,13 @@ QPushButton* CalibrationWindow::addSamplingButton(const char* name, const QStrin
 
 QGroupBox* CalibrationWindow::buildVoltageGroup()
 {
-    auto* group = new QGroupBox(QStringLiteral("电压"), this);
+    auto* group = new QGroupBox(tr("电压"), this);
     group->setObjectName(QStringLiteral("VoltageGroup"));
     auto* grid = new QGridLayout(group);
     voltageEdit_ = NumberEdit("Edit1", group);
-    QPushButton* calibrate = addButton(group, QStringLiteral("校准"), QStringLiteral("SeSkinButton1"));
+    QPushButton* calibrate = addButton(group, tr("校准"), QStringLiteral("SeSkinButton1"));
     connect(calibrate, &QPushButton::clicked, this, [this] { commands_.calibrateVoltage(voltageEdit_->text()); });
-    grid->addWidget(new QLabel(QStringLiteral("电压：  "), group), 0, 0);
+    grid->addWidget(new QLabel(tr("电压：  "), group), 0, 0);
     grid->addWidget(voltageEdit_, 0, 1);
     grid->addWidget(calibrate, 0, 2);
     auto* presets = new QHBoxLayout;
@@ -126,7 +135,7 @@ QGroupBox* CalibrationWindow::buildVoltageGroup()
     }
     presets->addStretch(1);
     grid->addLayout(presets, 0, 3);
-    grid->addWidget(new QLabel(QStringLiteral("实测相位： "), group), 1, 0);
+    grid->addWidget(new QLabel(tr("实测相位： "), group), 1, 0);
     voltagePhaseLabel_ = new QLabel(QStringLiteral("0"), group);
     voltagePhaseLabel_->setObjectName(QStringLiteral("Label8"));
     grid->addWidget(voltagePhaseLabel_, 1, 1);
@@ -136,12 +145,12 @@ QGroupBox* CalibrationWindow::buildVoltageGroup()
 
 QGroupBox* CalibrationWindow::buildCurrentGroup()
 {
-    auto* group = new QGroupBox(QStringLiteral(" 电流相位校准 "), this);
+    auto* group = new QGroupBox(tr(" 电流相位校准 "), this);
     group->setObjectName(QStringLiteral("CurrentGroup"));
     auto* column = new QVBoxLayout(group);
 
     auto* measured = new QHBoxLayout;
-    measured->addWidget(new QLabel(QStringLiteral("实测相位： "), group));
+    measured->addWidget(new QLabel(tr("实测相位： "), group));
     currentPhaseLabel_ = new QLabel(QStringLiteral("0"), group);
     currentPhaseLabel_->setObjectName(QStringLiteral("Label9"));
     measured->addWidget(currentPhaseLabel_);
@@ -159,23 +168,23 @@ QGroupBox* CalibrationWindow::buildCurrentGroup()
         connect(button, &QPushButton::clicked, this, [this, setUp] { driveInstrumentSettings(setUp); });
         ranges->addWidget(button);
     };
-    addSettingsButton(QStringLiteral("窄频"), QStringLiteral("NarrowbandButton"),
+    addSettingsButton(tr("窄频"), QStringLiteral("NarrowbandButton"),
                       [](InstrumentSettingsPanel& p) { p.selectBandwidth(0); });
-    addSettingsButton(QStringLiteral("宽频"), QStringLiteral("BroadbandButton"),
+    addSettingsButton(tr("宽频"), QStringLiteral("BroadbandButton"),
                       [](InstrumentSettingsPanel& p) { p.selectBandwidth(1); });
     for (int i = 0; i < 4; ++i) {
-        addSettingsButton(QString::fromUtf8(kRangeButtons[i]), QStringLiteral("Range%1Button").arg(i + 1),
+        addSettingsButton(tr(kRangeButtons[i]), QStringLiteral("Range%1Button").arg(i + 1),
                           [i](InstrumentSettingsPanel& p) { p.selectLockedRange(i); });
     }
     ranges->addStretch(1);
     column->addLayout(ranges);
 
-    column->addWidget(new QLabel(QStringLiteral("幅度校准：    "), group));
+    column->addWidget(new QLabel(tr("幅度校准：    "), group));
     auto* amplitude = new QGridLayout;
     currentEdit_ = NumberEdit("Edit2", group);
-    QPushButton* calibrate = addButton(group, QStringLiteral("校准"), QStringLiteral("SeSkinButton2"));
+    QPushButton* calibrate = addButton(group, tr("校准"), QStringLiteral("SeSkinButton2"));
     connect(calibrate, &QPushButton::clicked, this, [this] { commands_.calibrateCurrent(currentEdit_->text()); });
-    amplitude->addWidget(new QLabel(QStringLiteral("电流：  "), group), 0, 0);
+    amplitude->addWidget(new QLabel(tr("电流：  "), group), 0, 0);
     amplitude->addWidget(currentEdit_, 0, 1);
     amplitude->addWidget(calibrate, 0, 2);
     for (int row = 0; row < 2; ++row) {
@@ -196,9 +205,9 @@ QGroupBox* CalibrationWindow::buildCurrentGroup()
     amplitude->setColumnStretch(3, 1);
     column->addLayout(amplitude);
 
-    column->addWidget(new QLabel(QStringLiteral("相位校准：    "), group));
+    column->addWidget(new QLabel(tr("相位校准：    "), group));
     column->addWidget(buildPhaseRows(group));
-    angleToTimeBox_ = new QCheckBox(QStringLiteral("角度转时间(QZR6300专用）  "), group);
+    angleToTimeBox_ = new QCheckBox(tr("角度转时间(QZR6300专用）  "), group);
     angleToTimeBox_->setObjectName(QStringLiteral("CheckBox1"));
     // The instrument takes phase corrections as times only.
     angleToTimeBox_->setChecked(true);
@@ -228,20 +237,20 @@ QWidget* CalibrationWindow::buildPhaseRows(QWidget* parent)
         for (const Step& s : steps)
             buttons->addWidget(addStepButton(rows, QString::fromLatin1(s.text), reg,
                                              s.fromBroadband ? broadbandEdit_ : edit, s.step));
-        QPushButton* write = addButton(rows, QStringLiteral("写"), QString::fromLatin1(writeName));
+        QPushButton* write = addButton(rows, tr("写"), QString::fromLatin1(writeName));
         connect(write, &QPushButton::clicked, this, [this, reg] { writePhase(reg); });
-        QPushButton* read = addButton(rows, QStringLiteral("读"), QString::fromLatin1(readName));
+        QPushButton* read = addButton(rows, tr("读"), QString::fromLatin1(readName));
         connect(read, &QPushButton::clicked, this, [this, reg] { commands_.readPhase(reg); });
         buttons->addWidget(write);
         buttons->addWidget(read);
         buttons->addStretch(1);
         grid->addLayout(buttons, row, 2);
     };
-    addRow(0, QStringLiteral("窄频： "), Reg::NarrowbandPhase, narrowbandEdit_,
+    addRow(0, tr("窄频： "), Reg::NarrowbandPhase, narrowbandEdit_,
            {{"-0.1", -0.1, false}, {"+0.1", 0.1, false}, {"+1.3", 1.3, true}, {"-0.01", -0.01, false},
             {"+0.01", 0.01, false}},
            "Button2", "Button8");
-    addRow(1, QStringLiteral("宽频： "), Reg::BroadbandPhase, broadbandEdit_,
+    addRow(1, tr("宽频： "), Reg::BroadbandPhase, broadbandEdit_,
            {{"-0.1", -0.1, false}, {"+0.1", 0.1, false}, {"-0.01", -0.01, false}, {"+0.01", 0.01, false}},
            "Button3", "Button9");
     grid->setColumnStretch(2, 1);
@@ -266,7 +275,7 @@ QPushButton* CalibrationWindow::addStepButton(QWidget* parent, const QString& te
 
 QGroupBox* CalibrationWindow::buildTemperatureGroup()
 {
-    auto* group = new QGroupBox(QStringLiteral("温度选项"), this);
+    auto* group = new QGroupBox(tr("温度选项"), this);
     group->setObjectName(QStringLiteral("TemperatureGroup"));
     auto* row = new QHBoxLayout(group);
     const auto add = [this, group, row](const QString& text, const QString& name, TemperatureCommand command) {
@@ -274,11 +283,11 @@ QGroupBox* CalibrationWindow::buildTemperatureGroup()
         connect(button, &QPushButton::clicked, this, [this, command] { commands_.sendTemperatureCommand(command); });
         row->addWidget(button);
     };
-    add(QStringLiteral("开启温度补偿"), QStringLiteral("CompensationOnButton"), TemperatureCommand::CompensationOn);
-    add(QStringLiteral("关闭温度补偿"), QStringLiteral("CompensationOffButton"), TemperatureCommand::CompensationOff);
-    add(QStringLiteral("校准常温"), QStringLiteral("RoomTemperatureButton"),
+    add(tr("开启温度补偿"), QStringLiteral("CompensationOnButton"), TemperatureCommand::CompensationOn);
+    add(tr("关闭温度补偿"), QStringLiteral("CompensationOffButton"), TemperatureCommand::CompensationOff);
+    add(tr("校准常温"), QStringLiteral("RoomTemperatureButton"),
         TemperatureCommand::CalibrateRoomTemperature);
-    add(QStringLiteral("校准低温"), QStringLiteral("LowTemperatureButton"), TemperatureCommand::CalibrateLowTemperature);
+    add(tr("校准低温"), QStringLiteral("LowTemperatureButton"), TemperatureCommand::CalibrateLowTemperature);
     group->hide();
     return group;
 }
@@ -295,7 +304,7 @@ void CalibrationWindow::setInstrumentSettings(InstrumentSettingsPanel* panel)
     instrumentSettings_ = panel;
     for (QPushButton* button : settingsButtons_) {
         button->setEnabled(panel != nullptr);
-        button->setToolTip(panel ? QString() : kNoSettingsWindowTip);
+        button->setToolTip(panel ? QString() : tr(kNoSettingsWindowTip));
     }
 }
 

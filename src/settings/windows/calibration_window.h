@@ -9,6 +9,7 @@
 // program runs with --factory.
 
 #include "acquisition/reply_sinks.h"
+#include "appearance/windows/window_texts.h"
 #include "settings/calibration_commands.h"
 
 #include <QDialog>
@@ -53,6 +54,9 @@ public:
     void showNarrowbandPhase(const QString& text) override;
     void showBroadbandPhase(const QString& text) override;
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     QGroupBox* buildVoltageGroup();
     QGroupBox* buildCurrentGroup();
@@ -79,4 +83,5 @@ private:
     QLabel* currentPhaseLabel_ = nullptr;   // Label9
     QCheckBox* angleToTimeBox_ = nullptr;   // CheckBox1
     QList<QPushButton*> settingsButtons_;   // need the instrument-settings window
+    WindowTexts texts_;
 };

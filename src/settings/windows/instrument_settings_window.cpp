@@ -4,6 +4,7 @@
 
 #include "settings/windows/number_field_filter.h"
 
+#include <QEvent>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -60,7 +61,7 @@ InstrumentSettingsWindow::InstrumentSettingsWindow(AcquisitionState& state, Inst
     : QDialog(parent), commands_(state, requests, mainWindow, notifier)
 {
     setObjectName(QStringLiteral("TExternal_CT_form"));
-    setWindowTitle(QStringLiteral("Instrument settings"));
+    setWindowTitle(tr("Instrument settings"));
 
     auto* outer = new QVBoxLayout(this);
     outer->setContentsMargins(0, 0, 0, 0);
@@ -73,11 +74,11 @@ InstrumentSettingsWindow::InstrumentSettingsWindow(AcquisitionState& state, Inst
     body->addWidget(buildCurrentTransformerGroup());
     auto* middle = new QHBoxLayout;
     middle->addWidget(buildVoltageTransformerGroup());
-    middle->addWidget(buildChoiceGroup("RadioGroup1", QStringLiteral("Current Bandwidth "),
-                                       {QStringLiteral(" Narrowband"), QStringLiteral(" Broadband")},
+    middle->addWidget(buildChoiceGroup("RadioGroup1", tr("Current Bandwidth "),
+                                       {tr(" Narrowband"), tr(" Broadband")},
                                        &bandwidthButtons_));
-    middle->addWidget(buildChoiceGroup("RadioGroup2", QStringLiteral(" THD Algorithm"),
-                                       {QStringLiteral("  %F  Fundamental"), QStringLiteral("  %R  RMS")},
+    middle->addWidget(buildChoiceGroup("RadioGroup2", tr(" THD Algorithm"),
+                                       {tr("  %F  Fundamental"), tr("  %R  RMS")},
                                        &thdButtons_));
     body->addLayout(middle);
     auto* lower = new QHBoxLayout;
@@ -93,46 +94,53 @@ InstrumentSettingsWindow::InstrumentSettingsWindow(AcquisitionState& state, Inst
         connect(button, &QPushButton::clicked, this, slot);
         buttons->addWidget(button);
     };
-    addButton("Button1", QStringLiteral("Saved to instrument"), &InstrumentSettingsWindow::save);
-    addButton("Button2", QStringLiteral("Read from instrument"), &InstrumentSettingsWindow::readFromInstrument);
-    addButton("Button3", QStringLiteral("Default"), &InstrumentSettingsWindow::restoreDefaults);
+    addButton("Button1", tr("Saved to instrument"), &InstrumentSettingsWindow::save);
+    addButton("Button2", tr("Read from instrument"), &InstrumentSettingsWindow::readFromInstrument);
+    addButton("Button3", tr("Default"), &InstrumentSettingsWindow::restoreDefaults);
     body->addLayout(buttons);
 
     auto* statusBar = new QStatusBar(this);
     statusBar->setObjectName(QStringLiteral("StatusBar1"));
     statusBar->setSizeGripEnabled(false);
-    statusPanel_ = new QLabel(QStringLiteral("还没有与仪器同步数据！"), statusBar);
+    statusPanel_ = new QLabel(tr("还没有与仪器同步数据！"), statusBar);
     statusPanel_->setObjectName(QStringLiteral("StatusPanel"));
     statusBar->addWidget(statusPanel_, 1);
     outer->addWidget(statusBar);
 
     auto* numbers = new NumberFieldFilter(MinusKey::Allowed, this);
     for (QLineEdit* edit : {angleEdit_, currentRatioEdit_, voltageRatioEdit_}) numbers->watch(edit);
+    texts_.capture(this, {QStringLiteral("ResponseHandler"), QStringLiteral("InstrumentSettingsCommands")});
+}
+
+void InstrumentSettingsWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) texts_.retranslate();
+    QDialog::changeEvent(event);
 }
 
 QWidget* InstrumentSettingsWindow::buildCurrentTransformerGroup()
 {
-    auto* group = new QGroupBox(QStringLiteral("  External current transformer "), this);
+    auto* group = new QGroupBox(tr("  External current transformer "), this);
     group->setObjectName(QStringLiteral("CurrentTransformerGroup"));
     auto* grid = new QGridLayout(group);
     angleEdit_ = NumberEdit("Edit1", QStringLiteral("0"), group);
     frequencyList_ = new QComboBox(group);
     frequencyList_->setObjectName(QStringLiteral("ComboBox3"));
-    frequencyList_->addItems({QStringLiteral(" 50 Hz "), QStringLiteral(" 60 Hz ")});
+    frequencyList_->addItems({tr(" 50 Hz "), tr(" 60 Hz ")});
     // Nothing chosen means 50 Hz, which the empty list says.
-    frequencyList_->setPlaceholderText(QStringLiteral(" 50Hz "));
+    frequencyList_->setPlaceholderText(tr(" 50Hz "));
     frequencyList_->setCurrentIndex(-1);
     currentRatioEdit_ = NumberEdit("Edit3", QStringLiteral("1"), group);
 
-    grid->addWidget(Caption(QStringLiteral("Angle difference  "), angleEdit_, group), 0, 0);
+    grid->addWidget(Caption(tr("Angle difference  "), angleEdit_, group), 0, 0);
     grid->addWidget(angleEdit_, 0, 1);
-    grid->addWidget(new QLabel(QStringLiteral("Deg（±30）"), group), 0, 2);
-    grid->addWidget(Caption(QStringLiteral("Reference frequency "), frequencyList_, group), 0, 3);
+    grid->addWidget(new QLabel(tr("Deg（±30）"), group), 0, 2);
+    grid->addWidget(Caption(tr("Reference frequency "), frequencyList_, group), 0, 3);
     grid->addWidget(frequencyList_, 0, 4);
-    grid->addWidget(Caption(QStringLiteral("Ratio    "), currentRatioEdit_, group), 1, 0);
+    grid->addWidget(Caption(tr("Ratio    "), currentRatioEdit_, group), 1, 0);
     grid->addWidget(currentRatioEdit_, 1, 1);
-    auto* hint = new QLabel(QStringLiteral("When not connected to an external transformer, ") + QLatin1Char('\n')
-                                + QStringLiteral("The input angle difference 0, fill 1 ratio.  "),
+    auto* hint = new QLabel(tr("When not connected to an external transformer, \n"
+                                   "The input angle difference 0, fill 1 ratio.  "),
                             group);
     hint->setObjectName(QStringLiteral("HintLabel"));
     grid->addWidget(hint, 2, 0, 1, 5);
@@ -142,11 +150,11 @@ QWidget* InstrumentSettingsWindow::buildCurrentTransformerGroup()
 
 QWidget* InstrumentSettingsWindow::buildVoltageTransformerGroup()
 {
-    auto* group = new QGroupBox(QStringLiteral("  External voltage transformer "), this);
+    auto* group = new QGroupBox(tr("  External voltage transformer "), this);
     group->setObjectName(QStringLiteral("VoltageTransformerGroup"));
     auto* row = new QHBoxLayout(group);
     voltageRatioEdit_ = NumberEdit("Edit4", QStringLiteral("1"), group);
-    row->addWidget(Caption(QStringLiteral("Ratio  "), voltageRatioEdit_, group));
+    row->addWidget(Caption(tr("Ratio  "), voltageRatioEdit_, group));
     row->addWidget(voltageRatioEdit_);
     return group;
 }
@@ -170,16 +178,16 @@ QWidget* InstrumentSettingsWindow::buildChoiceGroup(const char* name, const QStr
 
 QWidget* InstrumentSettingsWindow::buildFilterGroup()
 {
-    auto* group = new QGroupBox(QStringLiteral(" Display filter "), this);
+    auto* group = new QGroupBox(tr(" Display filter "), this);
     group->setObjectName(QStringLiteral("FilterGroup"));
     auto* grid = new QGridLayout(group);
     filterList_ = new QComboBox(group);
     filterList_->setObjectName(QStringLiteral("ComboBox1"));
     filterList_->addItems(NumberedItems(10));
     filterList_->setCurrentIndex(kDefaults.filterItem);
-    filterOnBox_ = new QCheckBox(QStringLiteral("Trun On filter"), group);
+    filterOnBox_ = new QCheckBox(tr("Trun On filter"), group);
     filterOnBox_->setObjectName(QStringLiteral("CheckBox1"));
-    grid->addWidget(Caption(QStringLiteral("Filter coefficient "), filterList_, group), 0, 0);
+    grid->addWidget(Caption(tr("Filter coefficient "), filterList_, group), 0, 0);
     grid->addWidget(filterList_, 0, 1);
     grid->addWidget(filterOnBox_, 1, 0, 1, 2);
     grid->setColumnStretch(2, 1);
@@ -188,12 +196,12 @@ QWidget* InstrumentSettingsWindow::buildFilterGroup()
 
 QWidget* InstrumentSettingsWindow::buildRangeGroup()
 {
-    auto* group = new QGroupBox(QStringLiteral("Current Range "), this);
+    auto* group = new QGroupBox(tr("Current Range "), this);
     group->setObjectName(QStringLiteral("RangeGroup"));
     auto* grid = new QGridLayout(group);
-    autoRangeButton_ = new QRadioButton(QStringLiteral("Auto  "), group);
+    autoRangeButton_ = new QRadioButton(tr("Auto  "), group);
     autoRangeButton_->setObjectName(QStringLiteral("RadioButton1"));
-    lockRangeButton_ = new QRadioButton(QStringLiteral("Lock"), group);
+    lockRangeButton_ = new QRadioButton(tr("Lock"), group);
     lockRangeButton_->setObjectName(QStringLiteral("RadioButton2"));
     rangeModeButtons_ = new QButtonGroup(group);
     rangeModeButtons_->addButton(autoRangeButton_);
@@ -202,7 +210,7 @@ QWidget* InstrumentSettingsWindow::buildRangeGroup()
     rangeList_->setObjectName(QStringLiteral("ComboBox2"));
     rangeList_->addItems(NumberedItems(4));
     rangeList_->setCurrentIndex(0);
-    rangeLabel_ = Caption(QStringLiteral("Range  "), rangeList_, group);
+    rangeLabel_ = Caption(tr("Range  "), rangeList_, group);
     rangeLabel_->setObjectName(QStringLiteral("Label11"));
     // The group keeps its size while the list comes and goes.
     for (QWidget* w : {static_cast<QWidget*>(rangeLabel_), static_cast<QWidget*>(rangeList_)}) {

@@ -9,6 +9,7 @@
 // calibration window switches range and bandwidth through it.
 
 #include "acquisition/reply_sinks.h"
+#include "appearance/windows/window_texts.h"
 #include "settings/ct_settings_codec.h"
 #include "settings/instrument_settings_commands.h"
 #include "settings/instrument_settings_panel.h"
@@ -55,6 +56,9 @@ public:
     void pressDefault() override { restoreDefaults(); }
     void pressSave() override { save(); }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     QWidget* buildCurrentTransformerGroup();
     QWidget* buildVoltageTransformerGroup();
@@ -81,4 +85,5 @@ private:
     QLabel* rangeLabel_ = nullptr;            // Label11
     QComboBox* rangeList_ = nullptr;          // ComboBox2
     QLabel* statusPanel_ = nullptr;           // StatusBar1, its one panel
+    WindowTexts texts_;
 };

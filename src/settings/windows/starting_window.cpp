@@ -21,8 +21,8 @@
 
 namespace {
 
-const QString kCaption = QStringLiteral("启动测试");
-const QString kPictureFilter = QStringLiteral("Velquor启动测试文件(.bmp) (*.bmp)");
+const char* const kCaption = QT_TRANSLATE_NOOP("StartingWindow", "启动测试");
+const char* const kPictureFilter = QT_TRANSLATE_NOOP("StartingWindow", "Velquor启动测试文件(.bmp) (*.bmp)");
 const QString kPictureFileName = QStringLiteral("StartingTestFile.bmp");
 // The current range list's fifth item is empty and names no range.
 constexpr int kCurrentRangeCount = 4;
@@ -55,7 +55,7 @@ StartingWindow::StartingWindow(AcquisitionState& state, InstrumentRequests& requ
       lastFolder_(QDir::homePath())
 {
     setObjectName(QStringLiteral("TStartingForm"));
-    setWindowTitle(kCaption);
+    setWindowTitle(tr(kCaption));
     startingSurface_.fill(colors_.GraphBackgroundColor);
 
     auto* outer = new QVBoxLayout(this);
@@ -76,19 +76,19 @@ StartingWindow::StartingWindow(AcquisitionState& state, InstrumentRequests& requ
     voltageRangeList_->setEnabled(false);
     currentRangeList_ = new QComboBox(this);
     currentRangeList_->setObjectName(QStringLiteral("ComboBox1"));
-    currentRangeList_->addItems({QStringLiteral("4 (High-current)"), QStringLiteral("3"), QStringLiteral("2"),
-                                 QStringLiteral("1 (Low-current)"), QString()});
+    currentRangeList_->addItems({tr("4 (High-current)"), QStringLiteral("3"), QStringLiteral("2"),
+                                 tr("1 (Low-current)"), QString()});
     currentRangeList_->setCurrentIndex(0);
     currentRangeList_->setEnabled(false);
-    voltageGroup_ = RangeGroup(topPanel, QStringLiteral("Voltage range"), "VoltageRangeGroup", voltageRangeList_);
-    currentGroup_ = RangeGroup(topPanel, QStringLiteral("Current Range"), "CurrentRangeGroup", currentRangeList_);
+    voltageGroup_ = RangeGroup(topPanel, tr("Voltage range"), "VoltageRangeGroup", voltageRangeList_);
+    currentGroup_ = RangeGroup(topPanel, tr("Current Range"), "CurrentRangeGroup", currentRangeList_);
     currentGroup_->installEventFilter(this);
     top->addWidget(voltageGroup_);
     top->addWidget(currentGroup_);
 
-    startButton_ = new QPushButton(QStringLiteral("Starting"), topPanel);
+    startButton_ = new QPushButton(tr("Starting"), topPanel);
     startButton_->setObjectName(QStringLiteral("SeSkinSpeedButton1"));
-    saveButton_ = new QPushButton(QStringLiteral("Save picture"), topPanel);
+    saveButton_ = new QPushButton(tr("Save picture"), topPanel);
     saveButton_->setObjectName(QStringLiteral("SeSkinSpeedButton6"));
     for (QPushButton* button : {startButton_, saveButton_}) {
         button->setAutoDefault(false);
@@ -125,7 +125,7 @@ StartingWindow::StartingWindow(AcquisitionState& state, InstrumentRequests& requ
     auto* statusBar = new QStatusBar(this);
     statusBar->setObjectName(QStringLiteral("StatusBar1"));
     statusBar->setSizeGripEnabled(true);
-    statusPanel_ = new QLabel(QStringLiteral("Velquor"), statusBar);
+    statusPanel_ = new QLabel(tr("Velquor"), statusBar);
     statusPanel_->setObjectName(QStringLiteral("StatusPanel0"));
     statusBar->addWidget(statusPanel_, 1);
     outer->addWidget(statusBar);
@@ -138,7 +138,7 @@ StartingWindow::StartingWindow(AcquisitionState& state, InstrumentRequests& requ
     connect(smallerStepButton_, &QToolButton::clicked, this, &StartingWindow::smallerStep);
 
     chooseSaveFile = [this](const QString& proposed) {
-        QFileDialog dialog(this, QStringLiteral("Save picture"), proposed, kPictureFilter);
+        QFileDialog dialog(this, tr("Save picture"), proposed, tr(kPictureFilter));
         dialog.setObjectName(QStringLiteral("SaveDialog1"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setDefaultSuffix(QStringLiteral("bmp"));
@@ -150,6 +150,17 @@ StartingWindow::StartingWindow(AcquisitionState& state, InstrumentRequests& requ
     ClearStartingCapture(state_);
     resize(860, 560);
     drawStartingPlot();
+    texts_.capture(this, {QStringLiteral("ResponseHandler")});
+}
+
+void StartingWindow::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        texts_.retranslate();
+        // The peak captions are drawn into the plot.
+        drawStartingPlot();
+    }
+    QDialog::changeEvent(event);
 }
 
 QToolButton* StartingWindow::pictureButton(const char* name, const char* icon, const QString& accessibleName,
@@ -170,15 +181,15 @@ void StartingWindow::start()
 {
     const int currentRange = currentRangeList_->currentIndex();
     if (currentRange < 0 || currentRange >= kCurrentRangeCount) {
-        notifier_.message(QStringLiteral("Choose a current range first: move the mouse over \"Current Range\" and "
+        notifier_.message(tr("Choose a current range first: move the mouse over \"Current Range\" and "
                                          "pick one of the four."),
-                          kCaption, Notifier::Icon::Warning);
+                          tr(kCaption), Notifier::Icon::Warning);
         return;
     }
     const uint16_t code = StartingRangeCode(currentRange, voltageRangeList_->currentIndex());
     switch (StartStartingTest(state_, requests_, notifier_, code)) {
     case StartingStartResult::Sent:
-    case StartingStartResult::NotSent: showStatus(QStringLiteral("发送测试请求")); break;
+    case StartingStartResult::NotSent: showStatus(tr("发送测试请求")); break;
     case StartingStartResult::RefusedWhileSampling:
     case StartingStartResult::Declined: break;
     }
@@ -194,8 +205,8 @@ void StartingWindow::savePicture()
     lastFolder_ = QFileInfo(path).absolutePath();
     QString reason;
     if (!SaveStartingPicture(path, picture, &reason))
-        notifier_.message(QStringLiteral("The picture could not be saved as %1: %2").arg(QDir::toNativeSeparators(path), reason),
-                          kCaption, Notifier::Icon::Error);
+        notifier_.message(tr("The picture could not be saved as %1: %2").arg(QDir::toNativeSeparators(path), reason),
+                          tr(kCaption), Notifier::Icon::Error);
 }
 
 QString StartingWindow::statusText() const { return statusPanel_->text(); }

@@ -8,6 +8,7 @@
 // a bitmap. Created once and kept; shown non-modally.
 
 #include "acquisition/reply_sinks.h"
+#include "appearance/windows/window_texts.h"
 #include "display/display_colors.h"
 #include "settings/starting_test.h"
 
@@ -50,6 +51,7 @@ public:
     void drawStartingPlot() override;
 
 protected:
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -82,4 +84,5 @@ private:
     QLabel* statusPanel_ = nullptr;          // the one panel of StatusBar1
 
     QString lastFolder_;  // the save dialog opens where the user last saved
+    WindowTexts texts_;
 };
