@@ -35,6 +35,10 @@
         <source>Change</source>
         <translation>Change</translation>
     </message>
+    <message>
+        <source>Not available: the instrument takes no request for this. The program&apos;s own baud rate and address are in Options &gt; Program communication settings.</source>
+        <translation>Not available: the instrument takes no request for this. The program&apos;s own baud rate and address are in Options &gt; Program communication settings.</translation>
+    </message>
 </context>
 <context>
     <name>AlarmDialog</name>

@@ -56,8 +56,9 @@ AddressResetDialog::AddressResetDialog(QWidget* parent)
     body->addLayout(fields);
     body->addStretch(1);
 
-    // The instrument has no request for either action, so both buttons are
-    // deliberately left without a handler.
+    // The instrument has no request for either action, so neither button
+    // sends anything or changes a setting; each says so in the status bar
+    // rather than leaving the press unanswered.
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(10);
     scanButton_ = new QPushButton(tr("Scanning Slave Device"), this);
@@ -74,6 +75,12 @@ AddressResetDialog::AddressResetDialog(QWidget* parent)
     statusBar_->setObjectName(QStringLiteral("StatusBar1"));
     statusBar_->setSizeGripEnabled(false);
     outer->addWidget(statusBar_);
+    const auto explain = [this] {
+        statusBar_->showMessage(tr("Not available: the instrument takes no request for this. The program's own "
+                                   "baud rate and address are in Options > Program communication settings."));
+    };
+    connect(scanButton_, &QPushButton::clicked, this, explain);
+    connect(changeButton_, &QPushButton::clicked, this, explain);
 
     resize(kWidth, kHeight);
     texts_.capture(this);

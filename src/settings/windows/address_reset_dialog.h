@@ -2,8 +2,8 @@
 // "Baudrate and address of the instrument" (TAddressResetForm): meant for
 // changing the instrument's own baud rate and bus address and for scanning
 // the bus. The instrument's register map offers no request for either, so
-// the window only shows its fields; its two buttons do nothing and nothing
-// reads its fields. The program's own baud rate and slave address are set in
+// the window only shows its fields; its two buttons send nothing and change
+// nothing (they say so in the status bar), and nothing reads its fields. The program's own baud rate and slave address are set in
 // the communication settings window. Reached from the hidden menu item
 // "Instrument communication settings", shown non-modally.
 
