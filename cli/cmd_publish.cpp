@@ -127,15 +127,21 @@ private:
         publisher_.setSamplingState(state);
     }
 
+    // A broker that refuses the credentials or the TLS handshake will not
+    // change its mind: the command ends with status 2 and the reason.
+    bool endIfRejected(const PublisherStatus& s)
+    {
+        if (s.state != BrokerState::Refused && s.state != BrokerState::TlsFailed) return false;
+        PrintError(s.problem);
+        end(kExitFailure);
+        return true;
+    }
+
     void publisherChanged()
     {
         if (ended()) return;
         const PublisherStatus s = publisher_.status();
-        if (s.state == BrokerState::Refused || s.state == BrokerState::TlsFailed) {
-            PrintError(s.problem);
-            end(kExitFailure);
-            return;
-        }
+        if (endIfRejected(s)) return;
         if (s.state == BrokerState::Waiting && !s.everConnected && !settings_.wait && !stopping_) {
             PrintError(s.problem + QStringLiteral(" (--wait keeps trying)"));
             end(kExitFailure);
@@ -179,12 +185,7 @@ private:
     void publisherFinished()
     {
         if (ended()) return;
-        const PublisherStatus s = publisher_.status();
-        if (s.state == BrokerState::Refused || s.state == BrokerState::TlsFailed) {
-            PrintError(s.problem);
-            end(kExitFailure);
-            return;
-        }
+        if (endIfRejected(publisher_.status())) return;
         end(kExitOk);
     }
 
