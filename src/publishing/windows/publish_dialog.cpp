@@ -50,6 +50,9 @@ PublishDialog::PublishDialog(const QString& settingsPath, MeasurementPublishing&
     passwordPlace_ = new QLabel(this);
     passwordPlace_->setObjectName(QStringLiteral("PasswordPlaceLabel"));
     passwordPlace_->setWordWrap(true);
+    // A wrapped label's height depends on its width, which a form layout
+    // only learns late; without a floor the second line runs into the next row.
+    passwordPlace_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::MinimumExpanding);
     form->addRow(QString(), passwordPlace_);
     caFile_ = fileRow(form, tr("CA certificate:"), "CaFileEdit");
     certFile_ = fileRow(form, tr("Client certificate:"), "CertFileEdit");
