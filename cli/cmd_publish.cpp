@@ -14,6 +14,7 @@
 #include "acquisition/sampling_controller.h"
 #include "link/register_map.h"
 #include "publishing/mqtt_publisher.h"
+#include "publishing/password_file.h"
 #include "publishing/publish_topics.h"
 
 #include <QCoreApplication>
@@ -212,20 +213,6 @@ private:
     quint64 shownLost_ = 0;
     QElapsedTimer lostReported_;
 };
-
-// The first line of the file, without its line end.
-bool ReadPasswordFile(const QString& path, QString* password, QString* error)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("cannot read the password file %1: %2").arg(path, file.errorString());
-        return false;
-    }
-    QByteArray line = file.readLine(4096);
-    while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
-    *password = QString::fromUtf8(line);
-    return true;
-}
 
 } // namespace
 

@@ -42,14 +42,11 @@ struct RecordView {
     std::array<float, kTrendChannelCount> scale{1, 1, 1, 1, 1, 1};
 };
 
-// Points the printed chart draws across its width: one every 10 dots of
-// the 600-dot page, from its left edge to 700 dots short of its right.
+// Points the printed chart draws across the page of this layout.
 int PagePointCount(const QPageLayout& layout)
 {
     const QRect full = layout.fullRectPixels(kReportDotsPerInch);
-    const ReportPage page = ReportPageOf(full.width(), full.height(), kReportDotsPerInch);
-    const int step = std::max(page.dots(10), 1);
-    return std::max((page.right - page.dots(700) - page.left) / step, 1);
+    return RecordReportPagePoints(ReportPageOf(full.width(), full.height(), kReportDotsPerInch));
 }
 
 // A sample of the record by --from/--to: its number (1 = the first), or a

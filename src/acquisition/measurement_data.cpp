@@ -32,8 +32,6 @@ constexpr std::array<MeasurementReadout, TestRecordImage::kReadoutCount> kReadou
     {"Kwh", "kWh"},
 }};
 
-static_assert(kWaveformSamples == 512, "ScaledWaveform holds 512 samples per trace");
-
 QByteArray UnitsObject(MeasurementParts parts)
 {
     QByteArray units = "{";
@@ -86,8 +84,7 @@ float HarmonicAt(const le::F32 (&amplitudes)[kHarmonicCount], int order) { retur
 // level at the trace's peak value.
 void ScaleTrace(const le::U16 (&samples)[kWaveformSamples], int zero, float peak, float (&out)[kWaveformSamples])
 {
-    int largest = 0;
-    for (const le::U16& s : samples) largest = std::max(largest, std::abs(int(s.get()) - zero));
+    const int largest = LargestDeviation(samples, zero);
     for (int k = 0; k < kWaveformSamples; ++k) {
         const int deviation = int(samples[k].get()) - zero;
         out[k] = largest == 0 ? 0.0f : float(double(deviation) * double(peak) / largest);
@@ -109,6 +106,13 @@ QByteArray InfluxTag(const QString& value)
 } // namespace
 
 const MeasurementReadout& MeasurementReadoutAt(int i) { return kReadouts[size_t(i)]; }
+
+int LargestDeviation(const le::U16 (&samples)[kWaveformSamples], int zero)
+{
+    int largest = 0;
+    for (const le::U16& s : samples) largest = std::max(largest, std::abs(int(s.get()) - zero));
+    return largest;
+}
 
 QByteArray ExactFloatText(float v)
 {

@@ -34,11 +34,12 @@
 // In JSON these come after the readouts and before "units", which names
 // their units too.
 
+#include "acquisition/acquisition_state.h"
+
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
 
-struct TestRecordImage;
 
 struct MeasurementReadout {
     const char* key;   // name in JSON, CSV and line protocol
@@ -84,8 +85,12 @@ QByteArray MeasurementInfluxLine(const QDateTime& when, const TestRecordImage& r
 
 // The waveform in volts and amperes, sample k of each trace as the waveform
 // plot draws it; NaN where it has no value (see "waveform" above).
+// The largest distance of a trace's samples from its zero level: the main
+// window's waveform plot and ScaleWaveform both scale a trace by it.
+int LargestDeviation(const le::U16 (&samples)[kWaveformSamples], int zero);
+
 struct ScaledWaveform {
-    float volts[512];
-    float amperes[512];
+    float volts[kWaveformSamples];
+    float amperes[kWaveformSamples];
 };
 ScaledWaveform ScaleWaveform(const TestRecordImage& record);

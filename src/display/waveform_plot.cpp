@@ -1,5 +1,7 @@
 #include "display/waveform_plot.h"
 
+#include "acquisition/measurement_data.h"
+
 #include "display/number_format.h"
 #include "display/pixel_lines.h"
 
@@ -21,13 +23,6 @@ QString PerDivision(float condition, double hundredths, const char* fallback)
 {
     if (!(condition > 0)) return QLatin1String(fallback);
     return FormatGeneral(RoundHalfEven(hundredths) / 100);
-}
-
-int LargestDeviation(const le::U16 (&samples)[kWaveformSamples], int zero)
-{
-    int largest = 0;
-    for (const le::U16& s : samples) largest = std::max(largest, std::abs(int(s.get()) - zero));
-    return largest;
 }
 
 // Point k of a trace. Scale and x accumulator are single precision; the

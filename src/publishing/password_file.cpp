@@ -16,13 +16,17 @@ QString PasswordFileBeside(const QString& settingsPath)
     return QFileInfo(settingsPath).absoluteDir().filePath(QStringLiteral("MqttPassword"));
 }
 
-QString ReadPasswordFile(const QString& path)
+bool ReadPasswordFile(const QString& path, QString* password, QString* error)
 {
     QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return QString();
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read the password file %1: %2").arg(path, file.errorString());
+        return false;
+    }
     QByteArray line = file.readLine(4096);
     while (line.endsWith('\n') || line.endsWith('\r')) line.chop(1);
-    return QString::fromUtf8(line);
+    *password = QString::fromUtf8(line);
+    return true;
 }
 
 bool WritePasswordFile(const QString& path, const QString& password, QString* error)

@@ -8,7 +8,8 @@
 // "MqttPassword" beside the settings file.
 QString PasswordFileBeside(const QString& settingsPath);
 
-// Empty when there is no file.
-QString ReadPasswordFile(const QString& path);
+// The first line of the file, without its line end; false with the reason
+// when it cannot be read.
+bool ReadPasswordFile(const QString& path, QString* password, QString* error);
 // An empty password removes the file.
 bool WritePasswordFile(const QString& path, const QString& password, QString* error);

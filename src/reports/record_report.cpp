@@ -145,7 +145,7 @@ void DrawPageTraces(QPainter& p, const ReportPage& page, const PageChart& c, con
     const int step = std::max(page.dots(10), 1);
     const int zoom = std::max(in.zoom, 1);
     const int start = std::max(in.start, 0);
-    const int count = TrendPointCount(in.newestIndex, start, zoom, (c.plotRight - c.left) / step);
+    const int count = TrendPointCount(in.newestIndex, start, zoom, RecordReportPagePoints(page));
     if (count == 0) return;
     const float unit = float(c.gh) / 500.0f;
     const TrendRange range = in.range;
@@ -227,6 +227,11 @@ QSize RecordReportPreviewSize(QSize page, const RecordReportSource& source)
     const int needed = PreviewTextsBottom(PreviewChartHeight(page.width(), source.chartSize)) + kAboveFooter +
                        kFooterHeight;
     return QSize(page.width(), std::max(page.height(), needed));
+}
+
+int RecordReportPagePoints(const ReportPage& page)
+{
+    return std::max((page.right - page.dots(700) - page.left) / std::max(page.dots(10), 1), 1);
 }
 
 void DrawRecordReportPage(QPainter& painter, const ReportPage& page, const RecordReportSource& source,

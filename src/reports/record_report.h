@@ -41,6 +41,10 @@ QSize RecordReportPreviewSize(QSize page, const RecordReportSource& source);
 void DrawRecordReportPreview(QPainter& painter, QSize size, const RecordReportSource& source,
                              const ReportInfo& info);
 
+// Points the printed page's chart draws across its width at most: one every
+// 10 dots from its left edge to 700 dots short of its right.
+int RecordReportPagePoints(const ReportPage& page);
+
 // The printed page.
 void DrawRecordReportPage(QPainter& painter, const ReportPage& page, const RecordReportSource& source,
                           const ReportInfo& info);

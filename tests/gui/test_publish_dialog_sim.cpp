@@ -4,6 +4,7 @@
 
 #include "acquisition/windows/main_window.h"
 #include "acquisition/windows/program.h"
+#include "publishing/measurement_publishing.h"
 #include "publishing/windows/publish_dialog.h"
 #include "support/mqtt_test_broker.h"
 #include "support/test_support.h"
@@ -158,6 +159,21 @@ private slots:
         child<QLineEdit>(dialog, "NameEdit")->setText(QStringLiteral("bench/1"));
         dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Apply)->click();
         QVERIFY(child<QLabel>(dialog, "BrokerStateLabel")->text().startsWith("Not publishing: 'bench/1' cannot be"));
+
+        // Left on, but the stored password cannot be read at the next start:
+        // the dialog comes up and says so rather than earning a refusal.
+        child<QLineEdit>(dialog, "NameEdit")->setText(QStringLiteral("desk"));
+        dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok)->click();
+        program.reset();
+        QVERIFY(QFile::remove(dir.filePath("MqttPassword")));
+        QVERIFY(QDir(dir.path()).mkdir("MqttPassword"));
+        program = startProgram();
+        PublishDialog& shown = program->publishDialog();
+        QTRY_VERIFY_WITH_TIMEOUT(shown.isVisible(), 5000);
+        QVERIFY(child<QLabel>(shown, "BrokerStateLabel")->text().contains("MqttPassword"));
+        QVERIFY(!program->publishing().publisher());
+        program.reset();
+        QDir(dir.filePath("MqttPassword")).removeRecursively();
     }
 };
 

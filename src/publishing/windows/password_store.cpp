@@ -5,6 +5,7 @@
 #include <qt6keychain/keychain.h>
 
 #include <QCoreApplication>
+#include <QFileInfo>
 
 namespace {
 
@@ -24,10 +25,17 @@ QString PasswordStore::where() const
                              : tr("the file %1 (only you can read it)").arg(fallbackPath_);
 }
 
-void PasswordStore::read(std::function<void(const QString&)> done)
+void PasswordStore::readFile(const std::function<void(const QString&, const QString&)>& done) const
+{
+    QString password, error;
+    if (QFileInfo::exists(fallbackPath_)) ReadPasswordFile(fallbackPath_, &password, &error);
+    done(password, error);
+}
+
+void PasswordStore::read(std::function<void(const QString&, const QString&)> done)
 {
     if (!trySecretStore_) {
-        done(ReadPasswordFile(fallbackPath_));
+        readFile(done);
         return;
     }
     auto* job = new QKeychain::ReadPasswordJob(kService, this);
@@ -35,12 +43,12 @@ void PasswordStore::read(std::function<void(const QString&)> done)
     connect(job, &QKeychain::Job::finished, this, [this, job, done = std::move(done)](QKeychain::Job*) {
         if (job->error() == QKeychain::NoError) {
             secretStoreWorks_ = true;
-            done(job->textData());
+            done(job->textData(), QString());
             return;
         }
         // Nothing stored there yet, or no store at all: the file, if any.
         secretStoreWorks_ = job->error() == QKeychain::EntryNotFound;
-        done(ReadPasswordFile(fallbackPath_));
+        readFile(done);
     });
     job->start();
 }

@@ -17,7 +17,9 @@ public:
     // trySecretStore false: the file only (no session bus, tests).
     PasswordStore(const QString& fallbackPath, bool trySecretStore, QObject* parent = nullptr);
 
-    void read(std::function<void(const QString& password)> done);
+    // done(password, error): error names a password file that is there but
+    // cannot be read (the password is then empty); no file is no error.
+    void read(std::function<void(const QString& password, const QString& error)> done);
     // done(where, error): where it went, for the user; error empty when it did.
     void write(const QString& password, std::function<void(const QString& where, const QString& error)> done);
 
@@ -26,6 +28,7 @@ public:
     QString where() const;
 
 private:
+    void readFile(const std::function<void(const QString&, const QString&)>& done) const;
     void writeFile(const QString& password, const std::function<void(const QString&, const QString&)>& done);
 
     QString fallbackPath_;

@@ -130,9 +130,9 @@ void PublishDialog::load()
     keyFile_->setText(s.keyFile);
     discovery_->setChecked(s.discovery);
     qos_->setCurrentIndex(s.qos == 0 ? 1 : 0);
-    passwords_.read([this](const QString& password) {
+    passwords_.read([this](const QString& password, const QString& error) {
         password_->setText(password);
-        passwordPlace_->setText(tr("The password is kept in %1.").arg(passwords_.where()));
+        passwordPlace_->setText(error.isEmpty() ? tr("The password is kept in %1.").arg(passwords_.where()) : error);
     });
     showStatus();
 }
@@ -169,7 +169,17 @@ void PublishDialog::startStored()
 {
     const PublishSettings s = LoadPublishSettings(IniFile(settingsPath_));
     if (!s.enabled) return;
-    passwords_.read([this, s](const QString& password) { startWith(s, password); });
+    passwords_.read([this, s](const QString& password, const QString& error) {
+        // Starting without the stored password would only earn a refusal
+        // that hides the cause; the dialog says what is wrong instead.
+        if (!error.isEmpty()) {
+            startError_ = tr("Not publishing: %1").arg(error);
+            showStatus();
+            show();  // publishing was left on; the user learns why it is not
+            return;
+        }
+        startWith(s, password);
+    });
 }
 
 void PublishDialog::startWith(const PublishSettings& s, const QString& password)
