@@ -24,7 +24,6 @@
 #include <QSysInfo>
 #include <QTimer>
 
-#include <csignal>
 #include <memory>
 
 namespace {
@@ -60,11 +59,9 @@ public:
             *status = kExitFailure;
             return false;
         }
+        // Ctrl-C, SIGTERM and SIGHUP (a closed terminal, a service
+        // manager's stop) all end in a clean stop.
         if (!openLink(status, [this] { beginStop(); })) return false;
-        // A service manager's reload or a closed terminal stops the
-        // publisher as cleanly as SIGTERM does.
-        struct sigaction terminate {};
-        if (::sigaction(SIGTERM, nullptr, &terminate) == 0) ::sigaction(SIGHUP, &terminate, nullptr);
 
         watch_.onGiveUp = [this] { instrumentSilent(); };
         link_.view().onStatus = [this](int panel, const QString& text) {

@@ -191,7 +191,7 @@ void DrawPreviewFrame(QPainter& painter, QSize size, ReportKind kind, const Repo
     const std::array<int, 3> xs{50, 250, 520};
     const std::array<QString, 3> top{Label(l.project) + info.projectName,
                                      Label(l.company) + info.company, Label(l.tester) + info.tester};
-    const std::array<QString, 3> bottom{Label(l.date) + info.date, kInstrumentText,
+    const std::array<QString, 3> bottom{Label(l.date) + info.date, Label(kInstrumentText),
                                         Label(l.temperature) + info.temperature + unit};
     constexpr int kGap = 8;
     DrawReportTextRow(painter, H - 90, xs, top, W - 50, kGap, kReportGrey);
